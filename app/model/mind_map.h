@@ -1,0 +1,99 @@
+// The single editor object: the tree, the selection, the drag state, the modes with their
+// buffers, the two histories and the function panel. Its operations are defined by concern:
+//   app/model    construction, queries, hit test, structural editing, history
+//   app/ui       modes and text entry
+//   app/render   frame, node, panel and overlay drawing
+//   app/storage  file format and the open/save dialog commands
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "app/model/button.h"
+#include "app/model/colour.h"
+#include "app/model/history_state.h"
+#include "app/model/node.h"
+
+class MindMap {
+public:
+    MindMap();
+    ~MindMap();
+    MindMap(const MindMap&) = delete;
+    MindMap& operator=(const MindMap&) = delete;
+
+    // Queries.
+    int getPanelWidth() const { return panelWidth; }
+    bool isInEditMode() const { return isEditing; }
+    bool isInFileDialog() const { return showFileDialog; }
+    bool isShowingHelp() const { return showHelp; }
+    static Node* findNodeAt(Node* node, int px, int py);
+
+    // Structural editing.
+    void addChildNode();
+    void addSiblingNode();
+    void deleteSelectedNode();
+    void setNodeFillColor(Colour colour);
+    void setNodeTextColor(Colour colour);
+    void toggleCollapse();
+    void selectNodeAt(int px, int py);
+    void startDrag(int px, int py);
+    void dragTo(int px, int py);
+    void endDrag();
+
+    // History.
+    static Node* copyNodeTree(const Node* source, Node* parent);
+    void saveState();
+    void undo();
+    void redo();
+
+    // Modes and text entry.
+    void startEditing();
+    void finishEditing();
+    void cancelEditing();
+    void handleCharInput(char16_t ch);
+    void toggleHelp();
+    void closeFileDialog();
+    void updateNodeWidth(Node* node);
+
+    // Function panel.
+    void initPanelButtons();
+    int findButtonAt(int x, int y) const;
+    void updateButtonHover(int x, int y);
+
+    // Drawing.
+    void drawFrame();
+    void drawNode(const Node* node);
+
+    // File format.
+    bool saveToFile(const std::u16string& path);
+    bool loadFromFile(const std::u16string& path);
+
+    // Open and save commands.
+    void showOpenDialog();
+    void showSaveDialog();
+    bool handleFileDialogClick(int x, int y);
+
+    Node* root = nullptr;
+    Node* selectedNode = nullptr;
+    bool isDragging = false;
+    std::int32_t dragOffsetX = 0;
+    std::int32_t dragOffsetY = 0;
+    bool isEditing = false;
+    std::u16string editText;
+    std::deque<HistoryState> undoStack;
+    std::deque<HistoryState> redoStack;
+    bool showHelp = false;
+    bool showFileDialog = false;
+    bool isSaveDialog = false;
+    std::u16string filePath;
+    std::int32_t panelWidth = 220;
+    std::vector<Button> buttons;
+
+    // Blink counters of the edit box and the path box carets; advanced only by the frames that
+    // draw their box, never reset.
+    std::int32_t editCaretCounter = 0;
+    std::int32_t pathCaretCounter = 0;
+};

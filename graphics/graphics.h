@@ -1,0 +1,129 @@
+// The flat graphics API: every function forwards to the current drawing device (the window
+// or an off-screen IMAGE). Text is UTF-16 (char16_t) on every system; colours are COLORREF
+// (0x00BBGGRR). The application reaches the screen and the input only through these calls.
+#pragma once
+
+#include <windows.h>
+
+#include "graphics/input_message.h"
+
+namespace Gfx {
+
+struct IMAGE;
+struct LINESTYLE;
+struct FILLSTYLE;
+
+// Window. flags: bit 0 show the console, bit 1 no close button, bit 2 no minimise button,
+// bit 3 double clicks.
+HWND openGraphWindow(int width, int height, int flags = 0);
+void closeGraphWindow();
+
+// Drawing state.
+void clearDevice();
+COLORREF getLineColor();
+void setLineColor(COLORREF colour);
+COLORREF getTextColor();
+void setTextColor(COLORREF colour);
+COLORREF getBackgroundColor();
+void setBackgroundColor(COLORREF colour);
+int getBackgroundMode();
+void setBackgroundMode(int mode);  // TRANSPARENT (1) or OPAQUE (2)
+void setOrigin(int x, int y);
+void setClipRegion(HRGN region);
+void clearClipRegion();
+void getLineStyle(LINESTYLE* out);
+void setLineStyle(int style, int thickness = 1, const DWORD* userPattern = nullptr, DWORD patternCount = 0);
+void setLineStyle(const LINESTYLE* style);
+void getFillStyle(FILLSTYLE* out);
+void setFillStyle(int style, int hatch = 0, IMAGE* pattern = nullptr);
+void setFillStyle(const BYTE* patternBytes);  // eight bytes, one per row of an 8 x 8 pattern
+void setFillStyle(const FILLSTYLE* style);
+COLORREF getFillColor();
+void setFillColor(COLORREF colour);
+void getAspectRatio(float* x, float* y);
+void setAspectRatio(float x, float y);
+int getRop2();
+void setRop2(int mode);
+int getPolyFillMode();
+void setPolyFillMode(int mode);
+void resetDefaults();
+
+// Pixels, lines and shapes. Rectangles include their right and bottom edges.
+COLORREF getPixel(int x, int y);
+void putPixel(int x, int y, COLORREF colour);
+void drawLine(int x1, int y1, int x2, int y2);
+void drawRectangle(int left, int top, int right, int bottom);   // outline only
+void fillRectangle(int left, int top, int right, int bottom);   // fill and outline
+void solidRectangle(int left, int top, int right, int bottom);  // fill only
+void clearRectangle(int left, int top, int right, int bottom);  // fill with the background colour
+void drawCircle(int x, int y, int radius);
+void fillCircle(int x, int y, int radius);
+void solidCircle(int x, int y, int radius);
+void clearCircle(int x, int y, int radius);
+void drawEllipse(int left, int top, int right, int bottom);
+void fillEllipse(int left, int top, int right, int bottom);
+void solidEllipse(int left, int top, int right, int bottom);
+void clearEllipse(int left, int top, int right, int bottom);
+void drawRoundRect(int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight);
+void fillRoundRect(int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight);
+void solidRoundRect(int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight);
+void clearRoundRect(int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight);
+// Angles in radians, counter-clockwise from the positive x axis.
+void drawArc(int left, int top, int right, int bottom, double startAngle, double endAngle);
+void drawPie(int left, int top, int right, int bottom, double startAngle, double endAngle);
+void fillPie(int left, int top, int right, int bottom, double startAngle, double endAngle);
+void solidPie(int left, int top, int right, int bottom, double startAngle, double endAngle);
+void clearPie(int left, int top, int right, int bottom, double startAngle, double endAngle);
+void drawPolyline(const POINT* points, int count);
+void drawPolygon(const POINT* points, int count);
+void fillPolygon(const POINT* points, int count);
+void solidPolygon(const POINT* points, int count);
+void clearPolygon(const POINT* points, int count);
+void drawPolyBezier(const POINT* points, int count);
+void floodFill(int x, int y, COLORREF colour, int fillType = 0);  // FLOODFILLBORDER (0) or FLOODFILLSURFACE (1)
+
+// Text. The one-character forms pass the character in a zero-filled 16-character buffer.
+void drawTextAt(int x, int y, const char16_t* text);
+void drawTextAt(int x, int y, char16_t character);
+int drawTextInRect(const char16_t* text, RECT* rect, UINT format);  // DrawTextW flags; returns the height
+int drawTextInRect(char16_t character, RECT* rect, UINT format);
+int getTextWidth(const char16_t* text);
+int getTextWidth(char16_t character);
+int getTextHeight(const char16_t* text);
+int getTextHeight(char16_t character);
+void setTextStyle(const LOGFONTW* font);
+void setTextStyle(int height, int width, const char16_t* face, int escapement, int orientation, int weight,
+                  bool italic, bool underline, bool strikeOut, BYTE charSet, BYTE outPrecision,
+                  BYTE clipPrecision, BYTE quality, BYTE pitchAndFamily);
+void setTextStyle(int height, int width, const char16_t* face, int escapement, int orientation, int weight,
+                  bool italic, bool underline, bool strikeOut);
+void setTextStyle(int height, int width, const char16_t* face);
+void getTextStyle(LOGFONTW* out);
+int getWidth();
+int getHeight();
+
+// Batch drawing: while a batch is on, the window shows the last copied frame.
+void beginBatchDraw();
+void flushBatchDraw();
+void flushBatchDraw(int left, int top, int right, int bottom);
+void endBatchDraw();
+void endBatchDraw(int left, int top, int right, int bottom);
+
+// Working target and images.
+void setWorkingImage(IMAGE* image = nullptr);  // none: the window
+IMAGE* getWorkingImage();
+HWND getWindowHandle();
+DWORD* getImageBuffer(IMAGE* image = nullptr);
+HDC getImageDC(IMAGE* image = nullptr);
+void resizeImage(IMAGE* image, int width, int height);
+
+// Input queue (program's thread only).
+bool peekInputMessage(InputMessage* message, BYTE filter = kInputAll, bool remove = true);
+void getInputMessage(InputMessage* message, BYTE filter = kInputAll);
+InputMessage getInputMessage(BYTE filter);
+void flushInputMessages(BYTE filter = kInputAll);
+
+void captureMouse();
+void releaseMouse();
+
+}  // namespace Gfx

@@ -1,0 +1,3 @@
+// kernel32 stand-in: declarations. Being written.
+#pragma once
+#include "win32_types.h"

@@ -1,0 +1,3 @@
+// gdi32 stand-in: declarations (types, constants, functions). Being written.
+#pragma once
+#include "win32_types.h"
