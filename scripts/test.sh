@@ -19,12 +19,19 @@ ensure_display
 
 has_stage() { local s; for s in "${stages[@]}"; do [ "$s" = "$1" ] && return 0; done; return 1; }
 
+build_quietly() {  # dir, cmake --build args...: shows the log only when the build fails
+  local dir=$1; shift
+  if ! cmake --build "$dir" -j "$jobs" "$@" >"$dir/build.log" 2>&1; then
+    grep -E -v '^\[ *[0-9]+%\]|^(Consolidate|Scanning|Built target)' "$dir/build.log" | tail -n 80
+    echo "build failed in $dir" >&2
+    return 1
+  fi
+}
+
 configure_and_build() {  # dir, extra cmake args...
   local dir=$1; shift
   cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-  cmake --build "$dir" -j "$jobs" 2>&1 | grep -E -v '^\[ *[0-9]+%\]|^(Consolidate|Scanning|Built target)' || true
-  # The grep above swallows make's status; check it by building again (a no-op when it succeeded).
-  cmake --build "$dir" -j "$jobs" >/dev/null
+  build_quietly "$dir"
 }
 
 run_ctest() {  # dir, ctest args...
@@ -51,7 +58,7 @@ if has_stage tsan; then
     -DMM_WITH_BENCH=OFF >/dev/null
   # Only the suites labelled threaded run here, so only they are built.
   mapfile -t threaded < <(cd build-tsan && ctest -N -L threaded | awk '/Test +#/ {print $3}')
-  for t in "${threaded[@]}"; do cmake --build build-tsan -j "$jobs" --target "$t" >/dev/null; done
+  for t in "${threaded[@]}"; do build_quietly build-tsan --target "$t"; done
   TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 run_ctest build-tsan -L threaded
 fi
 
