@@ -5,6 +5,7 @@
 
 #include "win32_types.h"  // IWYU pragma: export
 #include "winbase.h"      // IWYU pragma: export
+#include "libloaderapi.h"  // IWYU pragma: export
 #include "wingdi.h"       // IWYU pragma: export
 #include "winuser.h"      // IWYU pragma: export
 #include "shellapi.h"     // IWYU pragma: export
