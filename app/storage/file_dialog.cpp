@@ -1,0 +1,36 @@
+// The open and save commands: the path dialog opens, takes a click and closes. Nothing is
+// reported to the user; a failed save leaves the file and the map as they were.
+#include "app/model/mind_map.h"
+#include "app/storage/file_dialog_layout.h"
+
+void MindMap::showOpenDialog() {
+    showFileDialog = true;
+    isSaveDialog = false;
+    filePath.clear();
+}
+
+void MindMap::showSaveDialog() {
+    showFileDialog = true;
+    isSaveDialog = true;
+    filePath.clear();
+}
+
+bool MindMap::handleFileDialogClick(int x, int y) {
+    if (!showFileDialog) return false;
+    if (dialogOkRect(panelWidth).contains(x, y)) {
+        if (!filePath.empty()) {
+            if (isSaveDialog) {
+                saveToFile(filePath);
+            } else {
+                loadFromFile(filePath);
+            }
+        }
+        showFileDialog = false;
+        return true;
+    }
+    if (dialogCancelRect(panelWidth).contains(x, y)) {
+        showFileDialog = false;
+        return true;
+    }
+    return dialogPathBoxRect(panelWidth).contains(x, y);
+}
