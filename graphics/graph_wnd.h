@@ -1,0 +1,91 @@
+// GraphWnd, the window object: the window's back buffer (an IMAGE), the holder of the input
+// queue and of the batch flag, and the owner of the window thread that creates the window,
+// pumps its messages and copies the back buffer to the screen.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "graphics/image.h"
+#include "graphics/input_queue.h"
+
+namespace Gfx {
+
+// Private window messages of the window class "GfxWnd".
+inline constexpr UINT kArmTakeMessage = WM_USER + 1;
+inline constexpr UINT kCaptureMouseMessage = WM_USER + 2;
+inline constexpr UINT kReleaseMouseMessage = WM_USER + 3;
+// The program closes the window: destroy it and end the window thread, not the process.
+inline constexpr UINT kDestroyForProgramMessage = WM_USER + 4;
+
+struct WindowThreadParams {
+    int x;  // -1: the system chooses
+    int y;
+    int width;  // client size
+    int height;
+    bool noCloseButton;
+    bool noMinimizeButton;
+    bool doubleClicks;
+    std::u16string title;
+};
+
+class GraphWnd : public IMAGE {
+  public:
+    GraphWnd();
+    ~GraphWnd() override;
+    // Resizes the back buffer and the window's client area.
+    void resize(int width, int height) override;
+
+    // Create step (program's thread): starts the window thread and waits until the window
+    // exists. Returns the window handle, empty when the window could not be made.
+    HWND create(int width, int height, const std::u16string& title, bool showConsole, bool noCloseButton,
+                bool noMinimizeButton, bool doubleClicks);
+    // Close step on the program's thread: the window thread destroys the window and ends, and
+    // this returns after it has ended.
+    void close();
+
+    void captureMouse();
+    void releaseMouse();
+
+    // Copies the back buffer (or a part of it) to the window under the device lock.
+    void copyToWindow();
+    void copyToWindow(int left, int top, int width, int height);
+
+    // Blocking take from the input queue (program's thread).
+    void takeInput(InputMessage* out, BYTE filter);
+
+    bool hadConsole;
+    HANDLE wakeEvent;
+    InputQueue queue;
+    FILE* consoleOut;
+    FILE* consoleIn;
+    std::atomic<HWND> hwnd;
+    HDC windowDC;
+    std::atomic<bool> batchActive;
+
+  private:
+    static DWORD WINAPI windowThreadMain(LPVOID parameter);
+    static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void runMessageLoop();
+    void queueMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void releaseWindowResources(RECT* consolePlace, bool* consoleReappears);
+    void closeByUser(HWND window);
+
+    HANDLE windowThread;
+    std::atomic<bool> closingForProgram;
+};
+
+// The one window object the window thread and the window procedure work for.
+extern std::atomic<GraphWnd*> activeWindow;
+
+// The process's console window, or empty.
+extern std::atomic<HWND> consoleWindow;
+
+// The window title for an executable path: its file name without the extension.
+std::u16string windowTitleFromPath(std::u16string_view path);
+
+}  // namespace Gfx
