@@ -80,8 +80,8 @@ void fillPolygon(const POINT* points, int count);
 void solidPolygon(const POINT* points, int count);
 void clearPolygon(const POINT* points, int count);
 void drawPolyBezier(const POINT* points, int count);
-void floodFill(int x, int y, COLORREF colour,
-               int fillType = 0);  // FLOODFILLBORDER (0) or FLOODFILLSURFACE (1)
+// fillType: FLOODFILLBORDER (0) or FLOODFILLSURFACE (1).
+void floodFill(int x, int y, COLORREF colour, int fillType = 0);
 
 // Text. The one-character forms pass the character in a zero-filled 16-character buffer.
 void drawTextAt(int x, int y, const char16_t* text);

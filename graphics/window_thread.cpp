@@ -1,8 +1,9 @@
 // The window thread: registers the class "GfxWnd", creates the window, pumps its messages and,
 // while no batch is in progress, copies the back buffer to the screen about 60 times a
 // second. The window procedure turns input into InputMessage records.
-#include <shellapi.h>
 #include <windows.h>
+// After windows.h, which it builds on.
+#include <shellapi.h>
 
 #include "graphics/gdi_binding.h"
 #include "graphics/graph_wnd.h"
