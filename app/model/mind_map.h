@@ -10,6 +10,7 @@
 #include <deque>
 #include <iosfwd>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/model/button.h"
@@ -18,7 +19,7 @@
 #include "app/model/node.h"
 
 class MindMap {
-public:
+  public:
     MindMap();
     ~MindMap();
     MindMap(const MindMap&) = delete;
@@ -70,6 +71,10 @@ public:
     // File format.
     bool saveToFile(const std::u16string& path);
     bool loadFromFile(const std::u16string& path);
+    // The file's bytes without the file: what saveToFile writes and what loadFromFile parses
+    // once the file is read. loadFromBytes replaces the map exactly as an open does.
+    std::string saveToBytes() const;
+    bool loadFromBytes(std::string_view bytes);
 
     // Open and save commands.
     void showOpenDialog();
@@ -96,4 +101,10 @@ public:
     // draw their box, never reset.
     std::int32_t editCaretCounter = 0;
     std::int32_t pathCaretCounter = 0;
+
+  private:
+    Node* newRootNode() const;  // the caption "中心主题" centred on the canvas, as a new map has
+    void recordState(Node* node);
+    void applyHistory(std::deque<HistoryState>& from, std::deque<HistoryState>& to);
+    Node* findRecordedNode(const HistoryState& state) const;
 };

@@ -7,9 +7,15 @@
 
 #include "app/model/colour.h"
 
+// Deepest level a map may hold: every node's depth (the root's is 0) is below kMaxDepth. The
+// model's own walks are iterative, but drawing recurses once per level, and 256 levels of even
+// a few kilobytes each stay well inside a 1 MB Windows main-thread stack. Adding a child below
+// the last level does nothing; the loader treats deeper lines as malformed.
+inline constexpr int kMaxDepth = 256;
+
 struct Node {
     Node(std::u16string text, std::int32_t x, std::int32_t y);
-    ~Node();  // destroys the subtree, children in list order
+    ~Node();  // destroys the subtree (iteratively, so any depth is safe)
     Node(const Node&) = delete;
     Node& operator=(const Node&) = delete;
 
@@ -24,6 +30,9 @@ struct Node {
     Node* parent = nullptr;
     bool collapsed = false;
     // Identity kept by deep copies, so history entries can find "their" node after a subtree
-    // was replaced by copies.
+    // was replaced by copies. Every constructed node gets a new one.
     std::uint64_t id;
 };
+
+// Number of ancestors of node (0 for the root).
+int nodeDepth(const Node* node);

@@ -1,0 +1,27 @@
+// The map file: a UTF-8 byte-order mark, then one line per node in pre-order,
+//   <2·depth spaces>node: x y width height r1 g1 b1 r2 g2 b2 collapsed "text"\n
+// with line feed, double quote and backslash escaped in the text. Only this writer and this
+// reader know the format.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "app/model/node.h"
+
+// Files larger than this are refused as if they could not be opened. 256 MiB is some forty
+// times the file of a 100,000-node map.
+inline constexpr std::uint64_t kMaxMapFileBytes = std::uint64_t{256} << 20;
+
+// Appends the line of node at the given depth and the lines of its whole subtree.
+void writeNode(std::string& out, const Node& node, int depth);
+
+// The whole file for the tree below root: the byte-order mark and every node line.
+std::string writeMapFile(const Node& root);
+
+// Reads the first node line of the file and its subtree (the tree the file holds), or
+// nothing when the file holds no valid first node line. Lines that would nest at kMaxDepth
+// or deeper are read as malformed lines.
+std::unique_ptr<Node> readMapFile(std::string_view bytes);

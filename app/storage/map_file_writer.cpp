@@ -1,0 +1,67 @@
+#include <charconv>
+#include <utility>
+#include <vector>
+
+#include "app/storage/map_file_format.h"
+#include "app/storage/map_file_utf8.h"
+
+namespace {
+void appendNumber(std::string& out, long long value) {
+    char buffer[24];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    out.append(buffer, result.ptr);
+    out.push_back(' ');
+}
+
+void appendColour(std::string& out, Colour colour) {
+    appendNumber(out, colour & 0xFF);
+    appendNumber(out, (colour >> 8) & 0xFF);
+    appendNumber(out, (colour >> 16) & 0xFF);
+}
+
+void writeNodeLine(std::string& out, const Node& node, int depth, std::string& utf8Text) {
+    out.append(2 * static_cast<std::size_t>(depth), ' ');
+    out.append("node: ");
+    appendNumber(out, node.x);
+    appendNumber(out, node.y);
+    appendNumber(out, node.width);
+    appendNumber(out, node.height);
+    appendColour(out, node.fillColor);
+    appendColour(out, node.textColor);
+    appendNumber(out, node.collapsed ? 1 : 0);
+    utf8Text.clear();
+    appendUtf8(utf8Text, node.text);
+    out.push_back('"');
+    for (char c : utf8Text) {
+        if (c == '\n') {
+            out.append("\\n");
+        } else if (c == '"' || c == '\\') {
+            out.push_back('\\');
+            out.push_back(c);
+        } else {
+            out.push_back(c);
+        }
+    }
+    out.append("\"\n");
+}
+}  // namespace
+
+void writeNode(std::string& out, const Node& node, int depth) {
+    // Pre-order with an explicit stack, so the depth of the tree never meets the call stack.
+    std::string utf8Text;
+    std::vector<std::pair<const Node*, int>> pending{{&node, depth}};
+    while (!pending.empty()) {
+        const auto [current, level] = pending.back();
+        pending.pop_back();
+        writeNodeLine(out, *current, level, utf8Text);
+        for (auto it = current->children.rbegin(); it != current->children.rend(); ++it) {
+            pending.emplace_back(*it, level + 1);
+        }
+    }
+}
+
+std::string writeMapFile(const Node& root) {
+    std::string out = "\xEF\xBB\xBF";
+    writeNode(out, root, 0);
+    return out;
+}

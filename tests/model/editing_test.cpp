@@ -1,0 +1,197 @@
+// Structural editing, selection and dragging.
+#include <gtest/gtest.h>
+
+#include "app/model/mind_map.h"
+#include "tests/model/tree_check.h"
+
+TEST(AddChild, EachNewChildBecomesTheSelectionAndTheNextParent) {
+    MindMap map;
+    map.addChildNode();
+    map.addChildNode();
+    map.addChildNode();
+    const Node* n = map.root;
+    for (int y : {475, 575, 675}) {
+        ASSERT_EQ(n->children.size(), 1u);
+        n = n->children[0];
+        EXPECT_EQ(n->text, u"新节点");
+        EXPECT_EQ(n->x, 800);
+        EXPECT_EQ(n->y, y);
+        EXPECT_EQ(n->width, 140);
+        EXPECT_EQ(n->fillColor, 0xDCDCDCu);
+    }
+    EXPECT_EQ(map.selectedNode, n);
+    EXPECT_EQ(map.undoStack.size(), 3u);
+    EXPECT_EQ(checkLinks(map.root), 4);
+}
+
+TEST(AddChild, ChildrenOfOneParentStepRightByEighty) {
+    MindMap map;
+    for (int i = 0; i < 3; ++i) {
+        map.selectedNode = map.root;
+        map.addChildNode();
+    }
+    ASSERT_EQ(map.root->children.size(), 3u);
+    EXPECT_EQ(map.root->children[0]->x, 800);
+    EXPECT_EQ(map.root->children[1]->x, 880);
+    EXPECT_EQ(map.root->children[2]->x, 960);
+    for (const Node* c : map.root->children) EXPECT_EQ(c->y, 475);
+}
+
+TEST(AddChild, UnderACollapsedNodeLeavesItCollapsed) {
+    MindMap map;
+    map.addChildNode();
+    map.selectedNode = map.root;
+    map.toggleCollapse();
+    map.addChildNode();
+    EXPECT_TRUE(map.root->collapsed);
+    EXPECT_EQ(map.selectedNode, map.root->children[1]);
+}
+
+TEST(AddChild, StopsAtTheDeepestLevel) {
+    MindMap map;
+    for (int i = 0; i < kMaxDepth + 10; ++i) map.addChildNode();
+    EXPECT_EQ(nodeDepth(map.selectedNode), kMaxDepth - 1);
+    EXPECT_EQ(map.undoStack.size(), static_cast<std::size_t>(kMaxDepth - 1));  // refusals record nothing
+    EXPECT_EQ(checkLinks(map.root), kMaxDepth);
+}
+
+TEST(AddSibling, GoesToTheEndOfTheParentsListPlacedAsAChild) {
+    MindMap map;
+    for (int i = 0; i < 3; ++i) {
+        map.selectedNode = map.root;
+        map.addChildNode();
+    }
+    map.selectedNode = map.root->children[0];
+    map.addSiblingNode();
+    ASSERT_EQ(map.root->children.size(), 4u);
+    const Node* s = map.root->children[3];
+    EXPECT_EQ(s->text, u"同级节点");
+    EXPECT_EQ(s->x, 800 + 240);
+    EXPECT_EQ(s->y, 475);
+    EXPECT_EQ(s->parent, map.root);
+    EXPECT_EQ(map.selectedNode, s);
+}
+
+TEST(AddSiblingAndDelete, DoNothingOnTheRootOrWithoutSelection) {
+    MindMap map;
+    map.addSiblingNode();
+    map.deleteSelectedNode();
+    EXPECT_TRUE(map.root->children.empty());
+    EXPECT_TRUE(map.undoStack.empty());
+    map.selectedNode = nullptr;
+    map.addChildNode();
+    map.addSiblingNode();
+    map.deleteSelectedNode();
+    map.setNodeFillColor(1);
+    map.setNodeTextColor(1);
+    map.toggleCollapse();
+    EXPECT_TRUE(map.root->children.empty());
+    EXPECT_TRUE(map.undoStack.empty());
+    EXPECT_EQ(map.root->fillColor, 0xDCDCDCu);
+}
+
+TEST(Delete, RemovesTheWholeSubtreeAndSelectsTheParent) {
+    MindMap map;
+    map.addChildNode();
+    Node* doomed = map.selectedNode;
+    map.addChildNode();
+    map.addChildNode();
+    map.selectedNode = map.root;
+    map.addChildNode();
+    Node* kept = map.selectedNode;
+    map.selectedNode = doomed;
+    map.deleteSelectedNode();
+    ASSERT_EQ(map.root->children.size(), 1u);
+    EXPECT_EQ(map.root->children[0], kept);
+    EXPECT_EQ(map.selectedNode, map.root);
+    EXPECT_EQ(checkLinks(map.root), 2);
+}
+
+TEST(Delete, AfterDeletionANewChildMayLandOnAnExistingOne) {
+    MindMap map;
+    for (int i = 0; i < 2; ++i) {
+        map.selectedNode = map.root;
+        map.addChildNode();
+    }
+    map.selectedNode = map.root->children[0];
+    map.deleteSelectedNode();
+    map.addChildNode();
+    EXPECT_EQ(map.root->children[1]->x, map.root->children[0]->x);
+}
+
+TEST(Colours, ChangeOnlyTheSelectedNodeAndAlwaysRecord) {
+    MindMap map;
+    map.addChildNode();
+    map.selectedNode = map.root;
+    map.setNodeFillColor(0xDCDCDC);  // unchanged colour still records
+    EXPECT_EQ(map.undoStack.size(), 2u);
+    map.setNodeFillColor(0xB4DCB4);
+    map.setNodeTextColor(0xFFFFFF);
+    EXPECT_EQ(map.root->fillColor, 0xB4DCB4u);
+    EXPECT_EQ(map.root->textColor, 0xFFFFFFu);
+    EXPECT_EQ(map.root->children[0]->fillColor, 0xDCDCDCu);
+    EXPECT_EQ(map.undoStack.size(), 4u);
+}
+
+TEST(Collapse, LeafNeverCollapsesAndAParentToggles) {
+    MindMap map;
+    map.toggleCollapse();
+    EXPECT_FALSE(map.root->collapsed);
+    map.addChildNode();
+    map.selectedNode = map.root;
+    map.toggleCollapse();
+    EXPECT_TRUE(map.root->collapsed);
+    map.toggleCollapse();
+    EXPECT_FALSE(map.root->collapsed);
+    EXPECT_EQ(map.undoStack.size(), 1u);  // only the add recorded
+}
+
+TEST(Drag, KeepsThePressOffsetAndMovesOnlyThatNode) {
+    MindMap map;
+    map.addChildNode();
+    const Node* child = map.selectedNode;
+    map.selectNodeAt(830, 385);
+    ASSERT_EQ(map.selectedNode, map.root);
+    map.startDrag(830, 385);
+    map.dragTo(500, 300);
+    EXPECT_EQ(map.root->x, 470);
+    EXPECT_EQ(map.root->y, 290);
+    EXPECT_EQ(child->x, 800);
+    EXPECT_EQ(child->y, 475);
+    map.endDrag();
+    map.dragTo(0, 0);
+    EXPECT_EQ(map.root->x, 470);
+    EXPECT_TRUE(map.undoStack.size() == 1u);
+}
+
+TEST(Drag, PressOnEmptyCanvasClearsSelectionAndMovesNothing) {
+    MindMap map;
+    map.selectNodeAt(300, 700);
+    EXPECT_EQ(map.selectedNode, nullptr);
+    map.startDrag(300, 700);
+    EXPECT_FALSE(map.isDragging);
+    map.dragTo(10, 10);
+    EXPECT_EQ(map.root->x, 800);
+}
+
+TEST(Drag, FollowsTheSelectionWhenItChangesMidDrag) {
+    MindMap map;
+    map.addChildNode();
+    map.selectNodeAt(810, 385);
+    map.startDrag(810, 385);
+    map.addSiblingNode();  // root selected: no sibling, selection unchanged
+    map.addChildNode();    // the new child becomes the selection
+    Node* fresh = map.selectedNode;
+    map.dragTo(110, 20);
+    EXPECT_EQ(fresh->x, 100);
+    EXPECT_EQ(fresh->y, 10);
+    EXPECT_EQ(map.root->x, 800);
+}
+
+TEST(Drag, OffsetsWrapInsteadOfOverflowing) {
+    MindMap map;
+    map.root->x = -2147483647 - 1;
+    map.startDrag(2147483647, 0);
+    map.dragTo(2147483647, 0);
+    EXPECT_EQ(map.root->x, -2147483647 - 1);
+}
