@@ -4,9 +4,9 @@
 // that function with the source memory DC's pixels; nothing else is drawn on a window DC.
 #pragma once
 
-#include <cstdint>
-
 #include <windows.h>
+
+#include <cstdint>
 
 namespace platform {
 

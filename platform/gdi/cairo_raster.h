@@ -1,0 +1,53 @@
+// The general path for shapes: Cairo rasterises the fill and the outline, without
+// anti-aliasing, into two coverage masks over the visible part of the shape; the span writer
+// then paints the fill where the outline is not, and the outline.
+#pragma once
+
+#include <cairo.h>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "platform/gdi/span_painter.h"
+
+namespace platform::gdi {
+
+struct StrokeStyle {
+    double width = 1;
+    bool cosmetic = true;  // width in device pixels whatever the transform
+    cairo_line_cap_t cap = CAIRO_LINE_CAP_BUTT;
+    cairo_line_join_t join = CAIRO_LINE_JOIN_MITER;
+    std::vector<double> dashes;
+};
+
+// How a pen strokes: null when the pen draws nothing. `offset` is where a whole logical
+// coordinate lands inside its pixel: 0.5 (the pixel's centre) for odd widths, 0 (its top-left
+// corner) for even widths, so that the outline's edges fall on pixel boundaries.
+struct PenGeometry {
+    bool visible = false;
+    int width = 1;
+    double offset = 0;
+    StrokeStyle stroke;
+};
+PenGeometry penGeometry(const Pen* pen);
+
+struct ShapeMasks {
+    int x = 0, y = 0, width = 0, height = 0;
+    std::vector<std::uint8_t> fill, stroke;  // 0 or 255 per pixel
+};
+
+struct ShapeJob {
+    std::function<void(cairo_t*)> path;             // adds the path, in logical coordinates
+    double minX = 0, minY = 0, maxX = 0, maxY = 0;  // logical bounds of the path
+    bool fill = false;
+    cairo_fill_rule_t fillRule = CAIRO_FILL_RULE_EVEN_ODD;
+    const StrokeStyle* stroke = nullptr;
+    double offset = 0;  // added in device space (see PenGeometry)
+};
+
+// Rasterises within `clip` (device pixels); false when nothing of the shape is visible.
+bool rasterizeShape(const XFORM& xform, const RECT& clip, const ShapeJob& job, ShapeMasks& masks);
+void paintMasks(const PaintTarget& target, const ShapeMasks& masks, const Paint& fill, const Paint& stroke);
+
+}  // namespace platform::gdi

@@ -1,0 +1,66 @@
+// Rectangular regions and the DC's clip region. Regions hold device coordinates with the
+// right and bottom edges excluded, as CreateRectRgn documents.
+#include <algorithm>
+#include <utility>
+
+#include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/span_painter.h"
+
+using namespace platform::gdi;
+
+HRGN WINAPI CreateRectRgn(int left, int top, int right, int bottom) {
+    auto region = std::make_unique<Region>();
+    if (left > right) std::swap(left, right);
+    if (top > bottom) std::swap(top, bottom);
+    region->rect = {left, top, right, bottom};
+    return static_cast<HRGN>(registerObject(std::move(region)));
+}
+
+int WINAPI GetRgnBox(HRGN hrgn, LPRECT rect) {
+    auto* region = lookupAs<Region>(hrgn, OBJ_REGION);
+    if (!region || !rect) return ERROR;
+    if (region->empty()) {
+        *rect = {0, 0, 0, 0};
+        return NULLREGION;
+    }
+    *rect = region->rect;
+    return SIMPLEREGION;
+}
+
+int WINAPI SelectClipRgn(HDC hdc, HRGN hrgn) {
+    DeviceContext* dc = lookupDC(hdc);
+    if (!dc) return ERROR;
+    if (!hrgn) {
+        dc->clip.reset();
+        return SIMPLEREGION;
+    }
+    auto* region = lookupAs<Region>(hrgn, OBJ_REGION);
+    if (!region) return ERROR;
+    dc->clip = region->rect;  // the DC keeps a copy; the region may be deleted afterwards
+    return region->empty() ? NULLREGION : SIMPLEREGION;
+}
+
+int WINAPI GetClipRgn(HDC hdc, HRGN hrgn) {
+    DeviceContext* dc = lookupDC(hdc);
+    auto* region = lookupAs<Region>(hrgn, OBJ_REGION);
+    if (!dc || !region) return -1;
+    if (!dc->clip) return 0;
+    region->rect = *dc->clip;
+    return 1;
+}
+
+BOOL WINAPI FillRgn(HDC hdc, HRGN hrgn, HBRUSH hbrush) {
+    DeviceContext* dc = lookupDC(hdc);
+    auto* region = lookupAs<Region>(hrgn, OBJ_REGION);
+    auto* brush = lookupAs<Brush>(hbrush, OBJ_BRUSH);
+    if (!dc || !region || !brush) return FALSE;
+    PaintTarget target;
+    if (!makeTarget(*dc, target) || region->empty()) return TRUE;
+    Paint paint = brushPaint(*dc, brush);
+    for (int y = region->rect.top; y < region->rect.bottom; ++y) {
+        if (y < target.clip.top) continue;
+        if (y >= target.clip.bottom) break;
+        fillSpan(target, paint, y, region->rect.left, region->rect.right);
+    }
+    return TRUE;
+}

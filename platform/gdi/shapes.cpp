@@ -1,0 +1,207 @@
+// Closed shapes: Rectangle, RoundRect, Ellipse, Pie, Polygon. A shape's box follows GDI: the
+// corners are ordered; in GM_COMPATIBLE the right and bottom edges are excluded, in
+// GM_ADVANCED included; without a pen the filled area loses one more column and row.
+#include <algorithm>
+#include <cmath>
+
+#include "platform/gdi/cairo_raster.h"
+#include "platform/gdi/dc_transform.h"
+#include "platform/gdi/fast_shapes.h"
+
+using namespace platform::gdi;
+
+namespace {
+
+struct ShapeContext {
+    DeviceContext* dc = nullptr;
+    PaintTarget target;
+    PenGeometry pen;
+    Paint fill, stroke;
+};
+
+// False when there is nothing to draw on (the result is then the DC's validity).
+bool begin(HDC hdc, ShapeContext& s, BOOL& result) {
+    s.dc = lookupDC(hdc);
+    result = s.dc ? TRUE : FALSE;
+    if (!s.dc || !makeTarget(*s.dc, s.target)) return false;
+    s.pen = penGeometry(s.dc->pen);
+    s.fill = brushPaint(*s.dc, s.dc->brush);
+    if (s.pen.visible) s.stroke = solidPaint(s.dc->pen->color);
+    return true;
+}
+
+// The logical box the path runs around, inside-frame pens pulled in to fit.
+void shapeBox(const ShapeContext& s, int l, int t, int r, int b, double& x0, double& y0, double& x1,
+              double& y1) {
+    if (l > r) std::swap(l, r);
+    if (t > b) std::swap(t, b);
+    if (s.dc->graphicsMode == GM_COMPATIBLE) {
+        --r;
+        --b;
+    }
+    if (s.pen.visible && s.dc->pen->kind() == PS_INSIDEFRAME && s.pen.width > 1) {
+        int w = s.pen.width;
+        l += w / 2;
+        t += w / 2;
+        r -= w - w / 2 - 1;
+        b -= w - w / 2 - 1;
+    }
+    // Without an outline the path runs along pixel edges (no offset), so l .. r - 1 are filled.
+    x0 = l;
+    y0 = t;
+    x1 = std::max(l, r);
+    y1 = std::max(t, b);
+}
+
+void drawGeneral(ShapeContext& s, ShapeJob& job) {
+    job.stroke = s.pen.visible ? &s.pen.stroke : nullptr;
+    job.offset = s.pen.visible ? s.pen.offset : 0;
+    ShapeMasks masks;
+    if (rasterizeShape(s.dc->xform, s.target.clip, job, masks)) paintMasks(s.target, masks, s.fill, s.stroke);
+}
+
+// Ellipse angle (in the ellipse's own unit circle) of the radial through a point.
+double radialAngle(double cx, double cy, double rx, double ry, double px, double py) {
+    return std::atan2((py - cy) / (ry > 0 ? ry : 1), (px - cx) / (rx > 0 ? rx : 1));
+}
+
+BOOL arcShape(HDC hdc, int l, int t, int r, int b, int xs, int ys, int xe, int ye, bool pie) {
+    ShapeContext s;
+    BOOL result;
+    if (!begin(hdc, s, result)) return result;
+    double x0, y0, x1, y1;
+    shapeBox(s, l, t, r, b, x0, y0, x1, y1);
+    double cx = (x0 + x1) / 2, cy = (y0 + y1) / 2, rx = (x1 - x0) / 2, ry = (y1 - y0) / 2;
+    double a0 = radialAngle(cx, cy, rx, ry, xs, ys), a1 = radialAngle(cx, cy, rx, ry, xe, ye);
+    // GDI draws counter-clockwise on the screen, which with y pointing down is Cairo's
+    // negative direction; equal radials make a whole ellipse.
+    if (a1 >= a0) a1 -= 2 * M_PI;
+    ShapeJob job;
+    job.path = [&](cairo_t* cr) {
+        if (rx <= 0 || ry <= 0) return;
+        if (pie) cairo_move_to(cr, cx, cy);
+        cairo_save(cr);
+        cairo_translate(cr, cx, cy);
+        cairo_scale(cr, rx, ry);
+        cairo_arc_negative(cr, 0, 0, 1, a0, a1);
+        cairo_restore(cr);
+        if (pie) cairo_close_path(cr);
+    };
+    job.minX = x0;
+    job.minY = y0;
+    job.maxX = x1;
+    job.maxY = y1;
+    job.fill = pie;
+    if (!pie) s.fill = Paint{};
+    drawGeneral(s, job);
+    return TRUE;
+}
+
+}  // namespace
+
+BOOL WINAPI Rectangle(HDC hdc, int left, int top, int right, int bottom) {
+    ShapeContext s;
+    BOOL result;
+    if (!begin(hdc, s, result)) return result;
+    double x0, y0, x1, y1;
+    shapeBox(s, left, top, right, bottom, x0, y0, x1, y1);
+    int dx, dy;
+    if (integerTranslation(s.dc->xform, dx, dy)) {
+        DeviceBox box{static_cast<int>(x0) + dx, static_cast<int>(y0) + dy, static_cast<int>(x1) + dx,
+                      static_cast<int>(y1) + dy};
+        if (fastRectangle(s.target, box, s.pen, s.dc->pen, s.fill, s.stroke)) return TRUE;
+    }
+    ShapeJob job;
+    job.path = [&](cairo_t* cr) { cairo_rectangle(cr, x0, y0, x1 - x0, y1 - y0); };
+    job.minX = x0;
+    job.minY = y0;
+    job.maxX = x1;
+    job.maxY = y1;
+    job.fill = true;
+    drawGeneral(s, job);
+    return TRUE;
+}
+
+BOOL WINAPI RoundRect(HDC hdc, int left, int top, int right, int bottom, int width, int height) {
+    ShapeContext s;
+    BOOL result;
+    if (!begin(hdc, s, result)) return result;
+    double x0, y0, x1, y1;
+    shapeBox(s, left, top, right, bottom, x0, y0, x1, y1);
+    width = std::abs(width);
+    height = std::abs(height);
+    int dx, dy;
+    if (integerTranslation(s.dc->xform, dx, dy)) {
+        DeviceBox box{static_cast<int>(x0) + dx, static_cast<int>(y0) + dy, static_cast<int>(x1) + dx,
+                      static_cast<int>(y1) + dy};
+        if (fastRoundRect(s.target, box, width, height, s.pen, s.dc->pen, s.fill, s.stroke)) return TRUE;
+    }
+    ShapeJob job;
+    job.path = [&](cairo_t* cr) { roundRectPath(cr, x0, y0, x1, y1, width, height); };
+    job.minX = x0;
+    job.minY = y0;
+    job.maxX = x1;
+    job.maxY = y1;
+    job.fill = true;
+    drawGeneral(s, job);
+    return TRUE;
+}
+
+BOOL WINAPI Ellipse(HDC hdc, int left, int top, int right, int bottom) {
+    ShapeContext s;
+    BOOL result;
+    if (!begin(hdc, s, result)) return result;
+    double x0, y0, x1, y1;
+    shapeBox(s, left, top, right, bottom, x0, y0, x1, y1);
+    ShapeJob job;
+    job.path = [&](cairo_t* cr) {
+        if (x1 <= x0 || y1 <= y0) return;
+        cairo_save(cr);
+        cairo_translate(cr, (x0 + x1) / 2, (y0 + y1) / 2);
+        cairo_scale(cr, (x1 - x0) / 2, (y1 - y0) / 2);
+        cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
+        cairo_restore(cr);
+        cairo_close_path(cr);
+    };
+    job.minX = x0;
+    job.minY = y0;
+    job.maxX = x1;
+    job.maxY = y1;
+    job.fill = true;
+    drawGeneral(s, job);
+    return TRUE;
+}
+
+BOOL WINAPI Arc(HDC hdc, int left, int top, int right, int bottom, int xStart, int yStart, int xEnd,
+                int yEnd) {
+    return arcShape(hdc, left, top, right, bottom, xStart, yStart, xEnd, yEnd, false);
+}
+
+BOOL WINAPI Pie(HDC hdc, int left, int top, int right, int bottom, int xr1, int yr1, int xr2, int yr2) {
+    return arcShape(hdc, left, top, right, bottom, xr1, yr1, xr2, yr2, true);
+}
+
+BOOL WINAPI Polygon(HDC hdc, const POINT* points, int count) {
+    if (!points || count < 2) return FALSE;
+    ShapeContext s;
+    BOOL result;
+    if (!begin(hdc, s, result)) return result;
+    ShapeJob job;
+    job.minX = job.maxX = points[0].x;
+    job.minY = job.maxY = points[0].y;
+    for (int i = 1; i < count; ++i) {
+        job.minX = std::min(job.minX, static_cast<double>(points[i].x));
+        job.maxX = std::max(job.maxX, static_cast<double>(points[i].x));
+        job.minY = std::min(job.minY, static_cast<double>(points[i].y));
+        job.maxY = std::max(job.maxY, static_cast<double>(points[i].y));
+    }
+    job.path = [&](cairo_t* cr) {
+        cairo_move_to(cr, points[0].x, points[0].y);
+        for (int i = 1; i < count; ++i) cairo_line_to(cr, points[i].x, points[i].y);
+        cairo_close_path(cr);
+    };
+    job.fill = true;
+    job.fillRule = s.dc->polyFillMode == WINDING ? CAIRO_FILL_RULE_WINDING : CAIRO_FILL_RULE_EVEN_ODD;
+    drawGeneral(s, job);
+    return TRUE;
+}

@@ -1,0 +1,76 @@
+// Fonts, TextOutW and GetTextExtentPoint32W.
+#include <algorithm>
+#include <cstring>
+
+#include "platform/gdi/dc_transform.h"
+#include "platform/gdi/text_paint.h"
+
+using namespace platform::gdi;
+
+namespace platform::gdi {
+
+const FontFace& selectedFace(DeviceContext& dc) {
+    Font* font = dc.font ? dc.font : static_cast<Font*>(stockObject(SYSTEM_FONT));
+    if (!font->face) font->face = resolveFont(font->logFont);
+    return *font->face;
+}
+
+void paintTextBlock(const DeviceContext& dc, PaintTarget target, const TextBlock& block, int originX,
+                    int originY) {
+    target.rop2 = R2_COPYPEN;
+    if (dc.bkMode == OPAQUE) {
+        Paint background = solidPaint(dc.bkColor);
+        for (int i = 0; i < block.lineCount(); ++i) {
+            int top = originY + i * block.cellHeight;
+            int left = originX + block.lineX[i];
+            for (int y = top; y < top + block.cellHeight; ++y)
+                fillSpan(target, background, y, left, left + block.lineWidth[i]);
+        }
+    }
+    if (block.mask.empty()) return;
+    const std::uint32_t pixel = toPixel(dc.textColor);
+    int firstRow = std::max(0, static_cast<int>(target.clip.top) - (originY + block.maskY));
+    int endRow = std::min(block.maskHeight, static_cast<int>(target.clip.bottom) - (originY + block.maskY));
+    for (int r = firstRow; r < endRow; ++r) {
+        int first = block.rowFirst[r], end = block.rowEnd[r];
+        if (first >= end) continue;
+        paintCoverageRow(target, pixel, originY + block.maskY + r, originX + block.maskX + first,
+                         block.mask.data() + static_cast<std::size_t>(r) * block.maskWidth + first,
+                         end - first);
+    }
+}
+
+}  // namespace platform::gdi
+
+HFONT WINAPI CreateFontIndirectW(const LOGFONTW* logFont) {
+    if (!logFont) return nullptr;
+    auto font = std::make_unique<Font>();
+    font->logFont = *logFont;
+    return static_cast<HFONT>(registerObject(std::move(font)));
+}
+
+BOOL WINAPI GetTextExtentPoint32W(HDC hdc, LPCWSTR text, int length, LPSIZE size) {
+    DeviceContext* dc = lookupDC(hdc);
+    if (!dc || !size || length < 0 || (!text && length > 0)) return FALSE;
+    std::lock_guard<std::mutex> lock(textMutex());
+    const FontFace& face = selectedFace(*dc);
+    std::u16string_view view(text ? text : u"", static_cast<std::size_t>(length));
+    // Line breaks measure nothing: the text is one line.
+    size->cx = measureText(face, view);
+    size->cy = face.cellHeight;
+    return TRUE;
+}
+
+BOOL WINAPI TextOutW(HDC hdc, int x, int y, LPCWSTR text, int length) {
+    DeviceContext* dc = lookupDC(hdc);
+    if (!dc || length < 0 || (!text && length > 0)) return FALSE;
+    PaintTarget target;
+    if (!makeTarget(*dc, target) || length == 0) return TRUE;
+    std::lock_guard<std::mutex> lock(textMutex());
+    const FontFace& face = selectedFace(*dc);
+    auto block = layoutText(face, std::u16string_view(text, static_cast<std::size_t>(length)),
+                            DT_SINGLELINE | DT_NOPREFIX, 0, true);
+    POINT origin = toDevicePoint(dc->xform, x, y);
+    paintTextBlock(*dc, target, *block, origin.x, origin.y);
+    return TRUE;
+}
