@@ -35,8 +35,9 @@ TEST(HandleTables, SurviveConcurrentBlitsAndObjectChurn) {
         DeleteObject(SelectObject(scratch, brush));
         DeleteObject(region);
     }
-    SelectObject(scratch, GetStockObject(BLACK_PEN));
-    SelectObject(scratch, GetStockObject(WHITE_BRUSH));
+    DeleteObject(SelectObject(scratch, GetStockObject(BLACK_PEN)));
+    DeleteObject(SelectObject(scratch, GetStockObject(WHITE_BRUSH)));
+    while (gPresents.load() == 0) std::this_thread::yield();
     done = true;
     presenter.join();
     DeleteDC(scratch);
