@@ -1,0 +1,17 @@
+// The asynchronous key state behind GetAsyncKeyState: updated as X input is read, before
+// any message reaches a window, so a key pressed and released before the program looks at
+// its message still counts as "pressed since the last query".
+#pragma once
+
+#include <windows.h>
+
+namespace platform::win {
+
+// vk is the side-specific code for Shift, Ctrl and Alt (VK_LSHIFT ...); the generic code
+// follows from both sides.
+// A press also marks the key as pressed since the last query; `pressed` false only records
+// where the key is (when the state is read back from the server after a focus change).
+void noteAsyncKey(UINT vk, bool down, bool pressed = true);
+void clearAsyncKeys();
+
+}  // namespace platform::win

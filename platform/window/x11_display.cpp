@@ -1,0 +1,168 @@
+#include "platform/window/x11_display.h"
+
+#include <X11/XKBlib.h>
+#include <X11/keysym.h>
+
+#include <atomic>
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <string>
+
+#include "platform/window/message_queue.h"
+
+namespace platform::win {
+
+namespace {
+
+struct Connection {
+    std::recursive_mutex mutex;
+    Display* display = nullptr;
+    bool tried = false;
+    XAtoms atoms{};
+    XIM inputMethod = nullptr;
+    unsigned altMask = Mod1Mask;
+    XErrorHandler previousHandler = nullptr;
+};
+
+Connection& connection() {
+    static auto* instance = new Connection;  // used by threads that may outlive main
+    return *instance;
+}
+
+std::atomic<bool> opened{false};
+bool trapping = false;  // under XLock
+bool trapped = false;
+thread_local int lockDepth = 0;
+
+// A window that vanished under a request must not end the process, as Xlib's default
+// handler would; errors of other connections keep their handler.
+int onXError(Display* display, XErrorEvent* error) {
+    auto& c = connection();
+    if (display != c.display && c.previousHandler != nullptr) return c.previousHandler(display, error);
+    if (trapping) {
+        trapped = true;
+        return 0;
+    }
+    if (std::getenv("MM_X11_DEBUG") != nullptr) {
+        char text[128] = {};
+        XGetErrorText(display, error->error_code, text, sizeof text);
+        std::fprintf(stderr, "X error: %s (request %d.%d)\n", text, error->request_code, error->minor_code);
+    }
+    return 0;
+}
+
+// Xutf8LookupString answers in UTF-8 whatever the locale, but the input method it belongs
+// to is bound to the locale it was opened under: open it under a UTF-8 one when the
+// program runs in the "C" locale, so that typed Chinese is not lost.
+XIM openInputMethod(Display* display) {
+    XSetLocaleModifiers("");
+    XIM im = XOpenIM(display, nullptr, nullptr, nullptr);
+    if (im != nullptr) return im;
+    const char* current = std::setlocale(LC_CTYPE, nullptr);
+    const std::string saved = current != nullptr ? current : "C";
+    if (std::setlocale(LC_CTYPE, "C.UTF-8") != nullptr) {
+        XSetLocaleModifiers("");
+        im = XOpenIM(display, nullptr, nullptr, nullptr);
+        if (im == nullptr) {
+            XSetLocaleModifiers("@im=none");
+            im = XOpenIM(display, nullptr, nullptr, nullptr);
+        }
+        std::setlocale(LC_CTYPE, saved.c_str());
+    }
+    return im;
+}
+
+void open(Connection& c) {
+    c.tried = true;
+    XInitThreads();
+    c.display = XOpenDisplay(nullptr);
+    if (c.display == nullptr) return;
+    c.previousHandler = XSetErrorHandler(onXError);
+    const char* names[] = {"WM_PROTOCOLS", "WM_DELETE_WINDOW",  "WM_STATE",
+                           "_NET_WM_NAME", "_NET_WM_ICON_NAME", "_NET_WM_PID",
+                           "_NET_WM_PING", "UTF8_STRING",       "_MOTIF_WM_HINTS"};
+    Atom values[9] = {};
+    XInternAtoms(c.display, const_cast<char**>(names), 9, False, values);
+    c.atoms = XAtoms{values[0], values[1], values[2], values[3], values[4],
+                     values[5], values[6], values[7], values[8]};
+    // Held keys repeat as presses without releases in between, as on Windows.
+    Bool supported = False;
+    XkbSetDetectableAutoRepeat(c.display, True, &supported);
+    c.inputMethod = openInputMethod(c.display);
+    xRefreshModifiers();
+    opened.store(true);
+}
+
+}  // namespace
+
+XLock::XLock() {
+    connection().mutex.lock();
+    ++lockDepth;
+}
+
+XLock::~XLock() {
+    auto& c = connection();
+    if (--lockDepth == 0 && c.display != nullptr) {
+        // Requests go out now; events that another thread's reply read into Xlib's queue
+        // wake the threads that own windows, which would otherwise sleep on the socket.
+        XFlush(c.display);
+        if (XQLength(c.display) > 0) wakeWindowThreads();
+    }
+    c.mutex.unlock();
+}
+
+Display* xDisplay() {
+    auto& c = connection();
+    if (!c.tried) open(c);
+    return c.display;
+}
+
+void xBeginErrorTrap() {
+    trapping = true;
+    trapped = false;
+}
+
+bool xEndErrorTrap() {
+    XSync(connection().display, False);
+    trapping = false;
+    return trapped;
+}
+
+bool xDisplayOpened() {
+    return opened.load();
+}
+
+const XAtoms& xAtoms() {
+    return connection().atoms;
+}
+
+XIM xInputMethod() {
+    return connection().inputMethod;
+}
+
+unsigned xAltMask() {
+    return connection().altMask;
+}
+
+void xRefreshModifiers() {
+    auto& c = connection();
+    XModifierKeymap* map = XGetModifierMapping(c.display);
+    if (map == nullptr) return;
+    const KeyCode altL = XKeysymToKeycode(c.display, XK_Alt_L);
+    const KeyCode altR = XKeysymToKeycode(c.display, XK_Alt_R);
+    for (int modifier = 3; modifier < 8; ++modifier) {  // Mod1 .. Mod5
+        for (int k = 0; k < map->max_keypermod; ++k) {
+            const KeyCode code = map->modifiermap[modifier * map->max_keypermod + k];
+            if (code != 0 && (code == altL || code == altR)) {
+                c.altMask = 1u << modifier;
+                XFreeModifiermap(map);
+                return;
+            }
+        }
+    }
+    XFreeModifiermap(map);
+}
+
+}  // namespace platform::win

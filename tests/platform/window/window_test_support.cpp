@@ -1,0 +1,264 @@
+#include "tests/platform/window/window_test_support.h"
+
+#include <X11/Xatom.h>
+#include <X11/extensions/XTest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+
+namespace wintest {
+
+void MessageLog::add(const Received& r) {
+    {
+        std::lock_guard lock(mutex_);
+        items_.push_back(r);
+    }
+    changed_.notify_all();
+}
+
+std::optional<std::size_t> MessageLog::waitFor(const std::function<bool(const Received&)>& match,
+                                               std::size_t from, std::chrono::milliseconds limit) {
+    std::unique_lock lock(mutex_);
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    std::size_t next = from;
+    for (;;) {
+        for (; next < items_.size(); ++next) {
+            if (match(items_[next])) return next;
+        }
+        if (changed_.wait_until(lock, deadline) == std::cv_status::timeout && next == items_.size()) {
+            return std::nullopt;
+        }
+    }
+}
+
+std::optional<std::size_t> MessageLog::waitForMessage(UINT message, std::size_t from) {
+    return waitFor([message](const Received& r) { return r.message == message; }, from);
+}
+
+std::vector<Received> MessageLog::snapshot() const {
+    std::lock_guard lock(mutex_);
+    return items_;
+}
+
+std::size_t MessageLog::size() const {
+    std::lock_guard lock(mutex_);
+    return items_.size();
+}
+
+Received MessageLog::at(std::size_t index) const {
+    std::lock_guard lock(mutex_);
+    return items_.at(index);
+}
+
+namespace {
+std::atomic<int> classCounter{0};
+constexpr UINT kRunWork = WM_APP + 1;
+constexpr UINT kStop = WM_APP + 2;
+}  // namespace
+
+WindowThread::WindowThread(WindowOptions options) : options_(std::move(options)) {
+    const std::string name = "WindowTest" + std::to_string(classCounter.fetch_add(1));
+    className_.assign(name.begin(), name.end());
+    thread_ = std::thread([this] { main(); });
+    std::unique_lock lock(mutex_);
+    ready_.wait(lock, [this] { return created_; });
+}
+
+WindowThread::~WindowThread() {
+    if (!finished()) PostMessageW(hwnd_, kStop, 0, 0);
+    thread_.join();
+}
+
+bool WindowThread::finished() const {
+    std::lock_guard lock(mutex_);
+    return done_;
+}
+
+void WindowThread::run(const std::function<void()>& work) {
+    SendMessageW(hwnd_, kRunWork, 0, reinterpret_cast<LPARAM>(&work));
+}
+
+bool WindowThread::waitActive() {
+    return log_
+        .waitFor(
+            [](const Received& r) { return r.message == WM_ACTIVATE && LOWORD(r.wParam) != WA_INACTIVE; })
+        .has_value();
+}
+
+LRESULT CALLBACK WindowThread::procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<WindowThread*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (self == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
+    self->log_.add(Received{hwnd, message, wParam, lParam, GetCurrentThreadId()});
+    if (message == kRunWork) {
+        (*reinterpret_cast<const std::function<void()>*>(lParam))();
+        return 0;
+    }
+    if (message == kStop) {
+        DestroyWindow(hwnd);
+        return 0;
+    }
+    if (self->options_.handler) {
+        if (const auto answer = self->options_.handler(hwnd, message, wParam, lParam)) return *answer;
+    }
+    if (message == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    if (message == WM_PAINT) {
+        if (self->options_.validatePaint) ValidateRect(hwnd, nullptr);
+        return 0;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+void WindowThread::main() {
+    threadId_ = GetCurrentThreadId();
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = options_.classStyle;
+    windowClass.lpfnWndProc = &WindowThread::procedure;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = className_.c_str();
+    RegisterClassExW(&windowClass);
+    RECT outer{0, 0, options_.clientWidth, options_.clientHeight};
+    AdjustWindowRectEx(&outer, options_.style, FALSE, 0);
+    hwnd_ = CreateWindowExW(0, className_.c_str(), options_.title.c_str(), options_.style, options_.x,
+                            options_.y, outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr,
+                            GetModuleHandleW(nullptr), this);
+    if (hwnd_ != nullptr) ShowWindow(hwnd_, SW_SHOW);
+    {
+        std::lock_guard lock(mutex_);
+        created_ = true;
+    }
+    ready_.notify_all();
+    bool running = hwnd_ != nullptr;
+    MSG msg{};
+    while (running) {
+        if (options_.blockingLoop) {
+            if (GetMessageW(&msg, nullptr, 0, 0) <= 0) break;
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+            continue;
+        }
+        bool any = false;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            any = true;
+            if (msg.message == WM_QUIT) {
+                running = false;
+                break;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        if (!any) Sleep(1);
+    }
+    UnregisterClassW(className_.c_str(), GetModuleHandleW(nullptr));
+    std::lock_guard lock(mutex_);
+    done_ = true;
+}
+
+bool haveDisplay() {
+    static const bool available = [] {
+        if (std::getenv("DISPLAY") == nullptr) return false;
+        Display* display = XOpenDisplay(nullptr);
+        if (display == nullptr) return false;
+        XCloseDisplay(display);
+        return true;
+    }();
+    return available;
+}
+
+FakeInput::FakeInput() : display_(XOpenDisplay(nullptr)) {}
+
+FakeInput::~FakeInput() {
+    if (display_ != nullptr) {
+        releaseEverything();
+        XCloseDisplay(display_);
+    }
+}
+
+void FakeInput::keycode(unsigned code, bool press) {
+    XTestFakeKeyEvent(display_, code, press ? True : False, CurrentTime);
+    XSync(display_, False);
+}
+
+void FakeInput::key(KeySym keysym, bool press) {
+    keycode(XKeysymToKeycode(display_, keysym), press);
+}
+
+void FakeInput::tap(KeySym keysym) {
+    key(keysym, true);
+    key(keysym, false);
+}
+
+void FakeInput::moveTo(int x, int y) {
+    XTestFakeMotionEvent(display_, DefaultScreen(display_), x, y, CurrentTime);
+    XSync(display_, False);
+}
+
+void FakeInput::button(unsigned button, bool press) {
+    XTestFakeButtonEvent(display_, button, press ? True : False, CurrentTime);
+    XSync(display_, False);
+}
+
+void FakeInput::click(unsigned b) {
+    button(b, true);
+    button(b, false);
+}
+
+void FakeInput::releaseEverything() {
+    char keys[32] = {};
+    XQueryKeymap(display_, keys);
+    for (unsigned code = 8; code < 256; ++code) {
+        if ((keys[code / 8] >> (code % 8)) & 1) XTestFakeKeyEvent(display_, code, False, CurrentTime);
+    }
+    ::Window root = 0, child = 0;
+    int rootX = 0, rootY = 0, x = 0, y = 0;
+    unsigned mask = 0;
+    XQueryPointer(display_, DefaultRootWindow(display_), &root, &child, &rootX, &rootY, &x, &y, &mask);
+    for (unsigned b = 1; b <= 5; ++b) {
+        if (mask & (Button1Mask << (b - 1))) XTestFakeButtonEvent(display_, b, False, CurrentTime);
+    }
+    XSync(display_, False);
+}
+
+void FakeInput::sync() {
+    XSync(display_, False);
+}
+
+POINT FakeInput::clientToScreen(HWND hwnd, int x, int y) {
+    POINT point{x, y};
+    ClientToScreen(hwnd, &point);
+    return point;
+}
+
+::Window FakeInput::findWindow(const std::string& utf8Title) {
+    ::Window root = 0, parent = 0;
+    ::Window* children = nullptr;
+    unsigned count = 0;
+    ::Window found = 0;
+    const Atom netWmName = XInternAtom(display_, "_NET_WM_NAME", False);
+    if (!XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count)) return 0;
+    for (unsigned i = 0; i < count && found == 0; ++i) {
+        Atom type = 0;
+        int format = 0;
+        unsigned long items = 0, after = 0;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty(display_, children[i], netWmName, 0, 1024, False, AnyPropertyType, &type,
+                               &format, &items, &after, &data) == Success &&
+            data != nullptr) {
+            if (std::string(reinterpret_cast<char*>(data), items) == utf8Title) found = children[i];
+            XFree(data);
+        }
+    }
+    if (children != nullptr) XFree(children);
+    return found;
+}
+
+}  // namespace wintest

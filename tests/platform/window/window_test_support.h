@@ -1,0 +1,124 @@
+// Test support: a window owned by its own thread that pumps messages as the graphics layer
+// does, a log of what its window procedure received, and real X input through XTest.
+#pragma once
+
+#include <X11/Xlib.h>
+#include <windows.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace wintest {
+
+struct Received {
+    HWND hwnd;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    DWORD threadId;
+};
+
+class MessageLog {
+  public:
+    void add(const Received& r);
+    // Waits until a message after `from` matches; returns its index. Five seconds at most.
+    std::optional<std::size_t> waitFor(const std::function<bool(const Received&)>& match,
+                                       std::size_t from = 0,
+                                       std::chrono::milliseconds limit = std::chrono::seconds(5));
+    std::optional<std::size_t> waitForMessage(UINT message, std::size_t from = 0);
+    std::vector<Received> snapshot() const;
+    std::size_t size() const;
+    Received at(std::size_t index) const;
+
+  private:
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<Received> items_;
+};
+
+struct WindowOptions {
+    UINT classStyle = 0;
+    DWORD style = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    int clientWidth = 320;
+    int clientHeight = 200;
+    int x = 100;  // outer position; CW_USEDEFAULT lets the system choose
+    int y = 100;
+    std::u16string title = u"window test";
+    bool validatePaint = true;
+    bool blockingLoop = false;  // GetMessageW instead of PeekMessageW + Sleep(1)
+    // Called first for every message; return a value to answer it instead of the default.
+    std::function<std::optional<LRESULT>(HWND, UINT, WPARAM, LPARAM)> handler;
+};
+
+// The window thread: registers a class, creates and shows the window, then pumps with
+// PeekMessageW/TranslateMessage/DispatchMessageW until the window is gone or it is stopped.
+class WindowThread {
+  public:
+    explicit WindowThread(WindowOptions options = {});
+    ~WindowThread();
+    WindowThread(const WindowThread&) = delete;
+    WindowThread& operator=(const WindowThread&) = delete;
+
+    HWND hwnd() const { return hwnd_; }
+    DWORD threadId() const { return threadId_; }
+    MessageLog& log() { return log_; }
+    // Runs a function on the window thread and waits for it.
+    void run(const std::function<void()>& work);
+    // Waits until the window has the keyboard focus (WM_ACTIVATE, WA_ACTIVE).
+    bool waitActive();
+    bool finished() const;
+
+  private:
+    static LRESULT CALLBACK procedure(HWND, UINT, WPARAM, LPARAM);
+    void main();
+
+    WindowOptions options_;
+    std::u16string className_;
+    MessageLog log_;
+    std::thread thread_;
+    HWND hwnd_ = nullptr;
+    DWORD threadId_ = 0;
+    mutable std::mutex mutex_;
+    std::condition_variable ready_;
+    bool created_ = false;
+    bool done_ = false;
+};
+
+// Real input through XTest on a connection of the test's own.
+class FakeInput {
+  public:
+    FakeInput();
+    ~FakeInput();
+    Display* display() const { return display_; }
+    void key(KeySym keysym, bool press);
+    void keycode(unsigned code, bool press);
+    void tap(KeySym keysym);
+    void moveTo(int x, int y);
+    void button(unsigned button, bool press);
+    void click(unsigned button);
+    void releaseEverything();
+    void sync();
+    // Screen position of a window's client-area point, as the X server sees it.
+    POINT clientToScreen(HWND hwnd, int x, int y);
+    // The X window behind an HWND, found by its title.
+    ::Window findWindow(const std::string& utf8Title);
+
+  private:
+    Display* display_ = nullptr;
+};
+
+// True when an X display can be reached; tests skip themselves otherwise.
+bool haveDisplay();
+
+}  // namespace wintest
+
+#define REQUIRE_DISPLAY()                                            \
+    do {                                                             \
+        if (!wintest::haveDisplay()) GTEST_SKIP() << "no X display"; \
+    } while (0)
