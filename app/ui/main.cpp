@@ -1,7 +1,58 @@
-// Program entry of the editor.
+// Program entry: open the window, set the text style, run the loop until
+// Escape, shut down.
+#include <windows.h>
+
 #include <cstdio>
+#include <memory>
+
+#include "app/model/mind_map.h"
+#include "app/ui/event_loop.h"
+#include "app/ui/text_style.h"
+#include "graphics/graphics.h"
+
+#ifndef _WIN32
+#include <cstdlib>
+#endif
+
+namespace {
+
+constexpr int kWindowWidth = 1380;
+constexpr int kWindowHeight = 750;
+constexpr int kKeepConsole = 1;
+constexpr COLORREF kWhite = 0xFFFFFF;
+
+bool openEditorWindow() {
+#ifndef _WIN32
+    const char* display = std::getenv("DISPLAY");
+    if (display == nullptr || *display == '\0') {
+        std::fputs(
+            "mindmap: no X display (DISPLAY is not set); start it from a "
+            "graphical session.\n",
+            stderr);
+        return false;
+    }
+#endif
+    if (Gfx::openGraphWindow(kWindowWidth, kWindowHeight, kKeepConsole) == nullptr) {
+        std::fputs(
+            "mindmap: the graphics window could not be opened (is the X "
+            "display reachable?).\n",
+            stderr);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
 
 int main() {
-    std::puts("mindmap: the editor window comes with the next pieces of work; the document and its file format are built.");
+    if (!openEditorWindow()) return 1;
+    Gfx::setBackgroundColor(kWhite);
+    applyEditorTextStyle();
+    auto mindMap = std::make_unique<MindMap>();
+
+    runEventLoop(*mindMap);
+
+    Gfx::closeGraphWindow();
+    mindMap.reset();
     return 0;
 }

@@ -1,0 +1,22 @@
+// Shared by the frame's drawing files: the scene size and the overlay steps of one frame.
+#pragma once
+
+#include <string>
+
+#include "app/model/mind_map.h"
+
+inline constexpr int kSceneWidth = 1380;
+inline constexpr int kSceneHeight = 750;
+
+// Overlays of the modes, each drawn only by a frame whose mode is on; they advance the caret
+// counters of their boxes.
+void drawEditBox(MindMap& mindMap);
+void drawHelpScreen(const MindMap& mindMap);
+void drawPathDialog(MindMap& mindMap);
+
+// The status bar, drawn last in every frame.
+void drawStatusBar(const MindMap& mindMap);
+
+// The status line for the selected node, at most 255 UTF-16 units (a longer line is cut
+// without splitting a surrogate pair).
+std::u16string formatStatusLine(const MindMap& mindMap);

@@ -1,0 +1,63 @@
+// The status bar: the selected node's caption, position (x from the panel's
+// edge), and number of children, over everything else in the frame.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "app/render/scene.h"
+#include "graphics/graphics.h"
+
+namespace {
+
+constexpr COLORREF kBarFill = 0xF0F0F0;
+constexpr COLORREF kBarText = 0x505050;
+constexpr std::size_t kStatusCapacity = 256;  // UTF-16 units, the terminating zero included
+
+void appendNumber(std::u16string& out, std::int64_t value) {
+    if (value < 0) out.push_back(u'-');
+    std::uint64_t magnitude =
+        value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+    char16_t digits[20];
+    std::size_t count = 0;
+    do {
+        digits[count++] = static_cast<char16_t>(u'0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    while (count > 0) out.push_back(digits[--count]);
+}
+
+bool isHighSurrogate(char16_t unit) {
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+
+}  // namespace
+
+std::u16string formatStatusLine(const MindMap& mindMap) {
+    const Node* node = mindMap.selectedNode;
+    std::u16string line = u"选中: ";
+    line += node != nullptr ? node->text : u"无";
+    line += u" | 位置: (";
+    appendNumber(line, node != nullptr ? static_cast<std::int64_t>(node->x) - mindMap.panelWidth : 0);
+    line += u", ";
+    appendNumber(line, node != nullptr ? node->y : 0);
+    line += u") | 子节点: ";
+    appendNumber(line, node != nullptr ? static_cast<std::int64_t>(node->children.size()) : 0);
+    line += u" | 按 H 显示帮助";
+
+    const std::size_t limit = kStatusCapacity - 1;
+    if (line.size() > limit) {
+        std::size_t keep = limit;
+        if (isHighSurrogate(line[keep - 1])) --keep;  // its low half would be cut off
+        line.resize(keep);
+    }
+    return line;
+}
+
+void drawStatusBar(const MindMap& mindMap) {
+    Gfx::setFillColor(kBarFill);
+    Gfx::fillRectangle(0, kSceneHeight - 20, kSceneWidth, kSceneHeight);
+    Gfx::setTextColor(kBarText);
+    const std::u16string statusText = formatStatusLine(mindMap);
+    RECT statusRect{10, kSceneHeight - 20, kSceneWidth - 10, kSceneHeight};
+    Gfx::drawTextInRect(statusText.c_str(), &statusRect, DT_VCENTER);
+}

@@ -1,0 +1,48 @@
+// Builds input records as the window thread queues them, and a switchable Control key.
+#pragma once
+
+#include <cstdint>
+
+#include "graphics/input_message.h"
+
+namespace test_input {
+
+inline constexpr std::uint16_t kKeyDown = 256;
+inline constexpr std::uint16_t kChar = 258;
+inline constexpr std::uint16_t kMouseMove = 512;
+inline constexpr std::uint16_t kLeftDown = 513;
+inline constexpr std::uint16_t kLeftUp = 514;
+inline constexpr std::uint16_t kRightDown = 516;
+
+inline Gfx::InputMessage mouse(std::uint16_t kind, int x, int y, std::uint8_t flags = 0) {
+    Gfx::InputMessage m{};
+    m.kind = kind;
+    m.mouse.mouseFlags = flags;
+    m.mouse.x = static_cast<std::int16_t>(x);
+    m.mouse.y = static_cast<std::int16_t>(y);
+    return m;
+}
+
+inline Gfx::InputMessage key(std::uint8_t code) {
+    Gfx::InputMessage m{};
+    m.kind = kKeyDown;
+    m.key.keyCode = code;
+    return m;
+}
+
+inline Gfx::InputMessage character(char16_t ch) {
+    Gfx::InputMessage m{};
+    m.kind = kChar;
+    m.text.character = ch;
+    return m;
+}
+
+// The Control test handed to the dispatch instead of the platform's key state.
+inline bool controlDown = false;
+inline int controlQueries = 0;
+inline bool fakeControl() {
+    ++controlQueries;
+    return controlDown;
+}
+
+}  // namespace test_input
