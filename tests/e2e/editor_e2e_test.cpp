@@ -1,0 +1,254 @@
+// The real editor under X, driven with XTest: mouse and key commands, caption editing with
+// Latin and Chinese text, the panel, help, saving and opening through the path dialog, and the
+// two ways to end the program. Every step waits for the frame that shows its effect.
+#include <X11/keysym.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "tests/e2e/editor_session.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::uint32_t kWhite = 0xFFFFFF;
+constexpr std::uint32_t kSelected = 0xB48246;
+constexpr std::uint32_t kDefaultFill = 0xDCDCDC;
+constexpr std::uint32_t kGreen = 0xB4DCB4;
+constexpr std::uint32_t kBoxFill = 0xF0F0F0;
+constexpr std::uint32_t kTextBoxOutline = 0x969696;
+
+// Probe points clear of captions, grid lines and overlaps, by box position.
+constexpr int probeX(int nodeX) {
+    return nodeX + 3;
+}
+constexpr int probeY(int nodeY) {
+    return nodeY + 42;
+}
+
+std::string readBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+class EditorE2E : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        static std::atomic<int> serial{0};
+        dir = fs::temp_directory_path() /
+              ("mm_e2e_" + std::to_string(getpid()) + "_" + std::to_string(serial++));
+        fs::create_directories(dir);
+        ASSERT_TRUE(session.connected()) << "no X display";
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        fs::remove_all(dir, ignored);
+    }
+
+    void launch() {
+        ASSERT_TRUE(session.start(MM_EDITOR_PATH, dir.string()));
+        ASSERT_TRUE(session.waitForWindow(kPatience)) << "no window titled mindmap";
+        ASSERT_TRUE(session.waitForFirstFrame(kPatience));
+    }
+
+    bool nodeShows(int x, int y, std::uint32_t fill) {
+        return session.waitForColour(probeX(x), probeY(y), fill, kPatience);
+    }
+
+    bool dialogOpen() {
+        return session.waitUntil(
+            [&] { return session.colourAt(425, 155) == kBoxFill && session.colourAt(790, 225) == kWhite; },
+            kPatience);
+    }
+    bool dialogClosed() { return session.waitForOtherColour(425, 155, kBoxFill, kPatience); }
+
+    // Types the path into the open dialog and presses OK; returns once the dialog is gone.
+    void confirmPath(const std::string& name) {
+        ASSERT_TRUE(dialogOpen());
+        session.typeAscii(name);
+        ASSERT_TRUE(session.settle(kPatience));
+        session.click(520, 290);
+        ASSERT_TRUE(dialogClosed());
+    }
+
+    void saveWithShortcut(const std::string& name) {
+        session.tapWithControl(XK_s);
+        confirmPath(name);
+    }
+
+    void quitWithEscape() {
+        session.tapKey(XK_Escape);
+        const auto code = session.waitForExit(kPatience);
+        ASSERT_TRUE(code.has_value()) << "the editor did not end";
+        EXPECT_EQ(*code, 0);
+    }
+
+    EditorSession session;
+    fs::path dir;
+};
+
+TEST_F(EditorE2E, ClicksRightClicksAndDrags) {
+    launch();
+    EXPECT_TRUE(nodeShows(800, 375, kSelected));
+
+    session.click(300, 650, 3);  // a child under the selection, wherever the pointer is
+    EXPECT_TRUE(nodeShows(800, 475, kSelected));
+    EXPECT_TRUE(nodeShows(800, 375, kDefaultFill));
+
+    session.click(810, 380);
+    EXPECT_TRUE(nodeShows(800, 375, kSelected));
+    EXPECT_TRUE(nodeShows(800, 475, kDefaultFill));
+
+    session.click(1300, 60);  // empty canvas: nothing selected
+    EXPECT_TRUE(nodeShows(800, 375, kDefaultFill));
+    session.click(1300, 60, 3);
+    ASSERT_TRUE(session.settle(kPatience));
+    EXPECT_EQ(session.colourAt(probeX(800), probeY(575)), kWhite);
+
+    // Press 10, 5 into the root's box and drag: the box keeps that offset.
+    session.moveTo(810, 380);
+    session.buttonDown(1);
+    session.moveTo(700, 300);
+    session.moveTo(510, 180);
+    session.buttonUp(1);
+    EXPECT_TRUE(nodeShows(500, 175, kSelected));
+    EXPECT_TRUE(session.waitForColour(805, 383, kWhite, kPatience));  // clear of the new connector
+    EXPECT_TRUE(nodeShows(800, 475, kDefaultFill));                   // the child stays where it was
+    quitWithEscape();
+}
+
+TEST_F(EditorE2E, CaptionEditingWithLatinAndChineseText) {
+    ASSERT_TRUE(session.mapUnicodeKeys(U"中文"));
+    launch();
+    session.tapKey(XK_F2);
+    ASSERT_TRUE(session.waitForColour(400, 10, kTextBoxOutline, kPatience));
+    for (int i = 0; i < 4; ++i) session.tapKey(XK_BackSpace);
+    session.typeAscii("ab");
+    session.typeUnicode(U'中');
+    session.tapKey(XK_Return);
+    ASSERT_TRUE(session.waitForOtherColour(400, 10, kTextBoxOutline, kPatience));
+
+    // An abandoned edit changes nothing.
+    session.tapKey(XK_F2);
+    ASSERT_TRUE(session.waitForColour(400, 10, kTextBoxOutline, kPatience));
+    session.typeAscii("zz");
+    session.typeUnicode(U'文');
+    session.tapKey(XK_Escape);
+    ASSERT_TRUE(session.waitForOtherColour(400, 10, kTextBoxOutline, kPatience));
+
+    saveWithShortcut("caption.mind");
+    EXPECT_EQ(readBytes(dir / "caption.mind"),
+              "\xEF\xBB\xBFnode: 800 375 120 45 220 220 220 0 0 0 0 \"ab中\"\n");
+    quitWithEscape();
+}
+
+TEST_F(EditorE2E, KeyCommandsUndoRedoAndSave) {
+    launch();
+    session.click(1300, 650, 3);  // child A at (800, 475)
+    ASSERT_TRUE(nodeShows(800, 475, kSelected));
+    session.tapKey(XK_2);
+    session.tapKey(XK_5);
+    session.click(810, 380);
+    ASSERT_TRUE(nodeShows(800, 475, kGreen));
+
+    session.click(1300, 650, 3);                  // child B at (880, 475)
+    ASSERT_TRUE(nodeShows(960, 475, kSelected));  // B's part right of A
+    session.tapWithControl(XK_z);
+    ASSERT_TRUE(session.waitForColour(1003, 517, kWhite, kPatience));
+    session.tapWithControl(XK_y);
+    ASSERT_TRUE(session.waitForColour(1003, 517, kDefaultFill, kPatience));
+
+    session.click(1003, 500);  // select B, add a sibling C at (960, 475), delete it again
+    session.tapKey(XK_space);
+    ASSERT_TRUE(session.waitForColour(1093, 517, kSelected, kPatience));
+    session.tapKey(XK_Delete);
+    ASSERT_TRUE(session.waitForColour(1093, 517, kWhite, kPatience));
+
+    session.click(810, 380);
+    session.tapKey(XK_f);  // collapse the root: A and B disappear
+    ASSERT_TRUE(session.waitForColour(1003, 517, kWhite, kPatience));
+    ASSERT_TRUE(nodeShows(800, 375, kSelected));
+
+    saveWithShortcut("keys.mind");
+    EXPECT_EQ(readBytes(dir / "keys.mind"),
+              "\xEF\xBB\xBFnode: 800 375 140 45 220 220 220 0 0 0 1 \"中心主题\"\n"
+              "  node: 800 475 140 45 180 220 180 255 255 255 0 \"新节点\"\n"
+              "  node: 880 475 140 45 220 220 220 0 0 0 0 \"新节点\"\n");
+    quitWithEscape();
+}
+
+TEST_F(EditorE2E, PanelButtonsAndHelpScreen) {
+    launch();
+    session.click(100, 90);  // 添加子节点
+    ASSERT_TRUE(nodeShows(800, 475, kSelected));
+    session.click(100, 320);  // 撤销
+    ASSERT_TRUE(session.waitForColour(probeX(800), probeY(475), kWhite, kPatience));
+    session.click(100, 365);  // 重做
+    ASSERT_TRUE(nodeShows(800, 475, kDefaultFill));
+
+    session.click(100, 495);  // 帮助
+    ASSERT_TRUE(session.waitForColour(963, 543, kBoxFill, kPatience));
+    session.tapKey(XK_space);  // blocked while help is shown
+    session.tapKey(XK_h);
+    ASSERT_TRUE(session.waitForOtherColour(963, 543, kBoxFill, kPatience));
+
+    session.click(100, 410);  // 保存
+    confirmPath("panel.mind");
+    EXPECT_EQ(readBytes(dir / "panel.mind"),
+              "\xEF\xBB\xBFnode: 800 375 140 45 220 220 220 0 0 0 0 \"中心主题\"\n"
+              "  node: 800 475 140 45 220 220 220 0 0 0 0 \"新节点\"\n");
+
+    // Escape with the help screen shown ends the program.
+    session.click(100, 495);
+    ASSERT_TRUE(session.waitForColour(963, 543, kBoxFill, kPatience));
+    quitWithEscape();
+}
+
+TEST_F(EditorE2E, OpenReplacesTheMapAndEscapeClosesTheDialogFirst) {
+    std::ofstream(dir / "in.mind", std::ios::binary)
+        << "\xEF\xBB\xBFnode: 300 100 140 45 220 220 220 0 0 0 0 \"r\"\n"
+           "  node: 600 300 140 45 180 220 180 0 0 0 0 \"c\"\n";
+    launch();
+    session.tapWithControl(XK_o);
+    confirmPath("in.mind");
+    EXPECT_TRUE(nodeShows(300, 100, kSelected));
+    EXPECT_TRUE(nodeShows(600, 300, kGreen));
+    EXPECT_TRUE(session.waitForColour(probeX(800), probeY(375), kWhite, kPatience));
+
+    session.tapWithControl(XK_s);
+    ASSERT_TRUE(dialogOpen());
+    session.typeAscii("x");
+    session.tapKey(XK_Escape);
+    ASSERT_TRUE(dialogClosed());
+    ASSERT_TRUE(session.settle(kPatience));  // still running
+    EXPECT_FALSE(fs::exists(dir / "x"));
+    quitWithEscape();
+}
+
+TEST_F(EditorE2E, CloseButtonEndsTheProgramWithCodeZero) {
+    launch();
+    session.sendCloseRequest();
+    const auto code = session.waitForExit(kPatience);
+    ASSERT_TRUE(code.has_value());
+    EXPECT_EQ(*code, 0);
+}
+
+TEST_F(EditorE2E, WithoutADisplayItSaysSoAndFails) {
+    for (const std::string& display : {std::string("DISPLAY"), std::string("DISPLAY=:4999")}) {
+        EditorSession headless;
+        ASSERT_TRUE(headless.start(MM_EDITOR_PATH, dir.string(), {display}));
+        const auto code = headless.waitForExit(kPatience);
+        ASSERT_TRUE(code.has_value()) << display << ": still running or killed";
+        EXPECT_NE(*code, 0) << display;
+        const std::string err = readBytes(dir / "stderr.txt");
+        EXPECT_FALSE(err.empty()) << display;
+        EXPECT_EQ(err.find('\n'), err.size() - 1) << display << ": " << err;
+    }
+}
+
+}  // namespace
