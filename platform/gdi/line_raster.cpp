@@ -70,52 +70,83 @@ struct Capsule {
         }
         std::int64_t cross = vx * dy - vy * dx;
         std::uint64_t c = static_cast<std::uint64_t>(cross < 0 ? -cross : cross);
+        // Small values (every on-screen line) compare in 64 bits; larger ones in 128.
+        if (c < (std::uint64_t{1} << 31) && len2 < (std::int64_t{1} << 31) && r < (1 << 15))
+            return c * c <= static_cast<std::uint64_t>(r * r) * static_cast<std::uint64_t>(len2);
         return lessEqual(mul(c, c), mul(static_cast<std::uint64_t>(r * r), static_cast<std::uint64_t>(len2)));
     }
 };
 
 // Centre x range (doubled units) of the capsule on the row at doubled height y; false if none.
-bool rowRange(const Capsule& k, double y, double& lo, double& hi) {
-    lo = HUGE_VAL;
-    hi = -HUGE_VAL;
-    double r = static_cast<double>(k.r);
-    auto disc = [&](double cx, double cy) {
-        double dy = y - cy;
-        if (std::fabs(dy) > r) return;
-        double s = std::sqrt(r * r - dy * dy);
-        lo = std::min(lo, cx - s);
-        hi = std::max(hi, cx + s);
-    };
-    disc(static_cast<double>(k.ax), static_cast<double>(k.ay));
-    disc(static_cast<double>(k.bx), static_cast<double>(k.by));
-    double dx = static_cast<double>(k.dx), dy = static_cast<double>(k.dy);
-    if (k.dy == 0) {
-        if (std::fabs(y - static_cast<double>(k.ay)) <= r) {
-            lo = std::min(lo, static_cast<double>(std::min(k.ax, k.bx)));
-            hi = std::max(hi, static_cast<double>(std::max(k.ax, k.bx)));
+// The constants that every row needs are worked out once.
+class RowRanges {
+  public:
+    explicit RowRanges(const Capsule& k) : k_(k), r_(static_cast<double>(k.r)) {
+        if (k.dy != 0) {
+            invDy_ = 1.0 / static_cast<double>(k.dy);
+            half_ = r_ * std::sqrt(static_cast<double>(k.len2)) / std::fabs(static_cast<double>(k.dy));
         }
-    } else {
-        double len = std::sqrt(static_cast<double>(k.len2));
-        double xc = static_cast<double>(k.ax) + (y - static_cast<double>(k.ay)) * dx / dy;
-        double half = r * len / std::fabs(dy);
-        double bandLo = xc - half, bandHi = xc + half;
-        // Projection onto the segment between 0 and len2.
-        double base = (y - static_cast<double>(k.ay)) * dy;
-        if (k.dx != 0) {
-            double t0 = (0 - base) / dx + static_cast<double>(k.ax);
-            double t1 = (static_cast<double>(k.len2) - base) / dx + static_cast<double>(k.ax);
+        if (k.dx != 0) invDx_ = 1.0 / static_cast<double>(k.dx);
+    }
+
+    bool range(double y, double& lo, double& hi) const {
+        lo = HUGE_VAL;
+        hi = -HUGE_VAL;
+        disc(static_cast<double>(k_.ax), static_cast<double>(k_.ay), y, lo, hi);
+        disc(static_cast<double>(k_.bx), static_cast<double>(k_.by), y, lo, hi);
+        const double ax = static_cast<double>(k_.ax), ay = static_cast<double>(k_.ay);
+        if (k_.dy == 0) {
+            if (std::fabs(y - ay) <= r_) {
+                lo = std::min(lo, static_cast<double>(std::min(k_.ax, k_.bx)));
+                hi = std::max(hi, static_cast<double>(std::max(k_.ax, k_.bx)));
+            }
+            return lo <= hi;
+        }
+        double xc = ax + (y - ay) * static_cast<double>(k_.dx) * invDy_;
+        double bandLo = xc - half_, bandHi = xc + half_;
+        // Only where the projection falls on the segment (between 0 and len2).
+        double base = (y - ay) * static_cast<double>(k_.dy);
+        if (k_.dx != 0) {
+            double t0 = -base * invDx_ + ax;
+            double t1 = (static_cast<double>(k_.len2) - base) * invDx_ + ax;
             bandLo = std::max(bandLo, std::min(t0, t1));
             bandHi = std::min(bandHi, std::max(t0, t1));
-        } else if (base < 0 || base > static_cast<double>(k.len2)) {
+        } else if (base < 0 || base > static_cast<double>(k_.len2)) {
             bandLo = HUGE_VAL;
         }
         if (bandLo <= bandHi) {
             lo = std::min(lo, bandLo);
             hi = std::max(hi, bandHi);
         }
+        return lo <= hi;
     }
-    return lo <= hi;
+
+  private:
+    void disc(double cx, double cy, double y, double& lo, double& hi) const {
+        double dy = y - cy;
+        if (std::fabs(dy) > r_) return;
+        double s = std::sqrt(r_ * r_ - dy * dy);
+        lo = std::min(lo, cx - s);
+        hi = std::max(hi, cx + s);
+    }
+
+    const Capsule& k_;
+    double r_;
+    double invDy_ = 0, invDx_ = 0, half_ = 0;
+};
+
+// floor and nearest without library calls (the values are well inside the range of long long).
+inline long long floorOf(double x) {
+    auto i = static_cast<long long>(x);
+    return x < static_cast<double>(i) ? i - 1 : i;
 }
+inline long long nearestOf(double x) {
+    return floorOf(x + 0.5);
+}
+
+// The floating-point estimate of a row's ends is trusted unless an end lies this close to a
+// pixel centre; then the exact test decides. (Its error is far below this.)
+constexpr double kNearEdge = 1e-6;
 
 }  // namespace
 
@@ -161,7 +192,9 @@ void rasterizeCosmeticLine(POINT a, POINT b, const double* dashes, int dashCount
     }
 }
 
-void rasterizeCapsule(POINT a, POINT b, int width, const RECT& clip, const SpanEmitter& emit) {
+void rasterizeCapsule(POINT a, POINT b, int width, const PaintTarget& target, const Paint& paint) {
+    const RECT& clip = target.clip;
+    auto emit = [&](int y, int x0, int x1) { fillSpan(target, paint, y, x0, x1); };
     Capsule k;
     std::int64_t shift = width % 2;  // odd widths: the pixel's centre
     k.ax = 2 * static_cast<std::int64_t>(a.x) + shift;
@@ -175,32 +208,37 @@ void rasterizeCapsule(POINT a, POINT b, int width, const RECT& clip, const SpanE
     int top = static_cast<int>(std::max<std::int64_t>(clip.top, (std::min(k.ay, k.by) - k.r) / 2 - 1));
     int bottom =
         static_cast<int>(std::min<std::int64_t>(clip.bottom - 1, (std::max(k.ay, k.by) + k.r) / 2 + 1));
+    const RowRanges ranges(k);
+    // A vertical line's rows between its end points all cover the same columns.
+    bool haveColumn = false;
+    int columnX0 = 0, columnX1 = 0;
+    const std::int64_t bandTop = std::min(k.ay, k.by), bandBottom = std::max(k.ay, k.by);
     for (int j = top; j <= bottom; ++j) {
-        double lo, hi;
-        if (!rowRange(k, 2.0 * j + 1, lo, hi)) continue;
-        // Pixel i has its centre at 2i + 1: estimate, then settle the ends exactly.
-        long long i0 = static_cast<long long>(std::ceil((lo - 1) / 2));
-        long long i1 = static_cast<long long>(std::floor((hi - 1) / 2));
-        i0 = std::max<long long>(i0, clip.left - 1);
-        i1 = std::min<long long>(i1, clip.right);
-        int x0 = static_cast<int>(i0), x1 = static_cast<int>(i1);
-        while (x0 <= x1 && !k.covers(x0, j)) ++x0;
-        if (x0 > x1) {
-            // The estimate may have missed a pixel exactly on the edge.
-            x0 = static_cast<int>(i0);
-            if (k.covers(x0 - 1, j))
-                x1 = --x0;
-            else if (k.covers(static_cast<int>(i1) + 1, j))
-                x0 = x1 = static_cast<int>(i1) + 1;
-            else
-                continue;
+        const std::int64_t py = 2 * static_cast<std::int64_t>(j) + 1;
+        const bool inBand = k.dx == 0 && py >= bandTop && py <= bandBottom;
+        if (inBand && haveColumn) {
+            emit(j, columnX0, columnX1);
+            continue;
         }
-        while (x0 > clip.left && k.covers(x0 - 1, j)) --x0;
-        while (x1 >= x0 && !k.covers(x1, j)) --x1;
-        while (x1 + 1 < clip.right && k.covers(x1 + 1, j)) ++x1;
-        int s0 = std::max(x0, static_cast<int>(clip.left)),
-            s1 = std::min(x1 + 1, static_cast<int>(clip.right));
-        if (s0 < s1) emit(j, s0, s1);
+        double lo, hi;
+        if (!ranges.range(static_cast<double>(py), lo, hi)) continue;
+        // Pixel i has its centre at 2i + 1.
+        double first = (lo - 1) / 2, last = (hi - 1) / 2;
+        long long i0 = -floorOf(-first);
+        long long i1 = floorOf(last);
+        const long long n0 = nearestOf(first), n1 = nearestOf(last);
+        if (std::fabs(first - static_cast<double>(n0)) < kNearEdge)
+            i0 = k.covers(static_cast<int>(n0), j) ? n0 : n0 + 1;
+        if (std::fabs(last - static_cast<double>(n1)) < kNearEdge)
+            i1 = k.covers(static_cast<int>(n1), j) ? n1 : n1 - 1;
+        long long s0 = std::max<long long>(i0, clip.left), s1 = std::min<long long>(i1 + 1, clip.right);
+        if (inBand) {
+            haveColumn = true;
+            columnX0 = static_cast<int>(s0);
+            columnX1 = static_cast<int>(s1);
+            if (s0 >= s1) break;  // the whole column is clipped away
+        }
+        if (s0 < s1) emit(j, static_cast<int>(s0), static_cast<int>(s1));
     }
 }
 

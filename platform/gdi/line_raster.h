@@ -5,6 +5,8 @@
 
 #include <functional>
 
+#include "platform/gdi/span_painter.h"
+
 namespace platform::gdi {
 
 using SpanEmitter = std::function<void(int y, int x0, int x1)>;  // x1 exclusive
@@ -20,6 +22,6 @@ void rasterizeCosmeticLine(POINT a, POINT b, const double* dashes, int dashCount
 // pixels' centres, even widths on their top-left corners (see PenGeometry). Coordinates must
 // lie within +-kCapsuleLimit.
 constexpr int kCapsuleLimit = 1 << 20;
-void rasterizeCapsule(POINT a, POINT b, int width, const RECT& clip, const SpanEmitter& emit);
+void rasterizeCapsule(POINT a, POINT b, int width, const PaintTarget& target, const Paint& paint);
 
 }  // namespace platform::gdi

@@ -50,10 +50,9 @@ void strokePolyline(DeviceContext& dc, const PaintTarget& target, const POINT* p
         capsules = capsules && withinCapsuleLimit(p);
     }
     if (capsules) {
-        SpanEmitter emit = [&](int y, int x0, int x1) { fillSpan(target, stroke, y, x0, x1); };
         for (int i = 0; i + 1 < count; ++i) {
             if (device[i].x == device[i + 1].x && device[i].y == device[i + 1].y) continue;
-            rasterizeCapsule(device[i], device[i + 1], pen.width, target.clip, emit);
+            rasterizeCapsule(device[i], device[i + 1], pen.width, target, stroke);
         }
         return;
     }

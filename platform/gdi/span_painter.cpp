@@ -1,6 +1,7 @@
 #include "platform/gdi/span_painter.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace platform::gdi {
 namespace {
@@ -126,7 +127,7 @@ Paint brushPaint(const DeviceContext& dc, const Brush* brush) {
     }
 }
 
-void fillSpan(const PaintTarget& target, const Paint& paint, int y, int x0, int x1) {
+void fillSpanGeneral(const PaintTarget& target, const Paint& paint, int y, int x0, int x1) {
     if (paint.kind == Paint::Kind::None || y < target.clip.top || y >= target.clip.bottom) return;
     x0 = std::max(x0, static_cast<int>(target.clip.left));
     x1 = std::min(x1, static_cast<int>(target.clip.right));
@@ -135,7 +136,7 @@ void fillSpan(const PaintTarget& target, const Paint& paint, int y, int x0, int 
     switch (paint.kind) {
         case Paint::Kind::Solid:
             if (target.rop2 == R2_COPYPEN) {
-                std::fill(row + x0, row + x1, paint.fg);
+                fillPixels(row + x0, x1 - x0, paint.fg);
             } else {
                 for (int x = x0; x < x1; ++x) row[x] = applyRop2(target.rop2, paint.fg, row[x]);
             }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 
 #include "platform/gdi/gdi_objects.h"
 
@@ -36,8 +37,29 @@ bool makeTarget(const DeviceContext& dc, PaintTarget& target);
 Paint brushPaint(const DeviceContext& dc, const Brush* brush);
 Paint solidPaint(COLORREF color);
 
-// Paints pixels x0 <= x < x1 of row y, clipped.
-void fillSpan(const PaintTarget& target, const Paint& paint, int y, int x0, int x1);
+// Sixteen bytes per step: the compiler turns the copies into wide stores.
+inline void fillPixels(std::uint32_t* p, int n, std::uint32_t value) {
+    const std::uint32_t quad[4] = {value, value, value, value};
+    for (; n >= 8; n -= 8, p += 8) {
+        std::memcpy(p, quad, sizeof quad);
+        std::memcpy(p + 4, quad, sizeof quad);
+    }
+    for (; n > 0; --n) *p++ = value;
+}
+
+void fillSpanGeneral(const PaintTarget& target, const Paint& paint, int y, int x0, int x1);
+
+// Paints pixels x0 <= x < x1 of row y, clipped. Solid copies, most of a frame, stay inline.
+inline void fillSpan(const PaintTarget& target, const Paint& paint, int y, int x0, int x1) {
+    if (paint.kind != Paint::Kind::Solid || target.rop2 != R2_COPYPEN) {
+        fillSpanGeneral(target, paint, y, x0, x1);
+        return;
+    }
+    if (y < target.clip.top || y >= target.clip.bottom) return;
+    if (x0 < target.clip.left) x0 = target.clip.left;
+    if (x1 > target.clip.right) x1 = target.clip.right;
+    if (x0 < x1) fillPixels(target.row(y) + x0, x1 - x0, paint.fg);
+}
 // Paints an 8-bit coverage row (0 = untouched; for R2_COPYPEN anything between 0 and 255 is
 // blended, other raster operations treat non-zero as covered).
 void paintCoverageRow(const PaintTarget& target, std::uint32_t pixel, int y, int x0,

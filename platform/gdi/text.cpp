@@ -1,6 +1,7 @@
 // Fonts, TextOutW and GetTextExtentPoint32W.
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "platform/gdi/dc_transform.h"
 #include "platform/gdi/text_paint.h"
@@ -29,14 +30,22 @@ void paintTextBlock(const DeviceContext& dc, PaintTarget target, const TextBlock
     }
     if (block.mask.empty()) return;
     const std::uint32_t pixel = toPixel(dc.textColor);
-    int firstRow = std::max(0, static_cast<int>(target.clip.top) - (originY + block.maskY));
-    int endRow = std::min(block.maskHeight, static_cast<int>(target.clip.bottom) - (originY + block.maskY));
+    const int maskTop = originY + block.maskY, maskLeft = originX + block.maskX;
+    const Paint ink = solidPaint(dc.textColor);
+    for (const TextBlock::Run& run : block.solidRuns)
+        fillSpan(target, ink, maskTop + run.row, maskLeft + run.x0, maskLeft + run.x1);
+    if (!block.partial) return;
+    // Anti-aliased glyph edges: blend what is neither empty nor full.
+    int firstRow = std::max(0, static_cast<int>(target.clip.top) - maskTop);
+    int endRow = std::min(block.maskHeight, static_cast<int>(target.clip.bottom) - maskTop);
+    std::vector<std::uint8_t> edge;
     for (int r = firstRow; r < endRow; ++r) {
         int first = block.rowFirst[r], end = block.rowEnd[r];
         if (first >= end) continue;
-        paintCoverageRow(target, pixel, originY + block.maskY + r, originX + block.maskX + first,
-                         block.mask.data() + static_cast<std::size_t>(r) * block.maskWidth + first,
-                         end - first);
+        const std::uint8_t* row = block.mask.data() + static_cast<std::size_t>(r) * block.maskWidth;
+        edge.assign(row + first, row + end);
+        for (std::uint8_t& a : edge) a = a == 255 ? 0 : a;
+        paintCoverageRow(target, pixel, maskTop + r, maskLeft + first, edge.data(), end - first);
     }
 }
 

@@ -216,6 +216,17 @@ void rasteriseLines(const FontFace& face, PangoLayout* layout, TextBlock& b) {
         }
         b.rowFirst[r] = first < end ? first : 0;
         b.rowEnd[r] = end;
+        for (int c = first; c < end;) {
+            if (dst[c] != 255) {
+                b.partial = b.partial || dst[c] != 0;
+                ++c;
+                continue;
+            }
+            int e = c;
+            while (e < end && dst[e] == 255) ++e;
+            b.solidRuns.push_back({r, c, e});
+            c = e;
+        }
     }
     cairo_surface_destroy(surface);
 }

@@ -25,6 +25,13 @@ struct TextBlock {
     int maskX = 0, maskY = 0, maskWidth = 0, maskHeight = 0;
     std::vector<std::uint8_t> mask;
     std::vector<int> rowFirst, rowEnd;
+    // The fully covered pixels as runs (mask row, first column, end column), painted as spans;
+    // partly covered ones (anti-aliased text only) are blended from the mask.
+    struct Run {
+        int row, x0, x1;
+    };
+    std::vector<Run> solidRuns;
+    bool partial = false;
 
     int lineCount() const { return static_cast<int>(lineWidth.size()); }
 };
