@@ -1,11 +1,15 @@
 #include "platform/gdi/font_face.h"
 
+#include <fontconfig/fontconfig.h>
 #include <pango/pangocairo.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <string>
+
+#include "platform/gdi/text_layout.h"
 
 namespace platform::gdi {
 namespace {
@@ -98,15 +102,40 @@ PangoContext* makeContext(PangoFontMap* map, bool antialias) {
     return context;
 }
 
+using FaceMap = std::map<std::string, std::shared_ptr<const FontFace>>;
+
+FaceMap& faces() {
+    static auto* map = new FaceMap();
+    return *map;
+}
+
+Contexts* gContexts = nullptr;
+
+// At exit, hand everything back to Pango, Cairo and fontconfig, which otherwise keep caches
+// that leak checkers cannot see through. Text is drawn by the program's thread only.
+void releaseText() {
+    std::lock_guard<std::mutex> lock(textMutex());
+    clearTextCache();  // the resolved faces hold only descriptions and stay
+    if (gContexts) {
+        g_object_unref(gContexts->plain);
+        g_object_unref(gContexts->smooth);
+        g_object_unref(gContexts->map);
+        delete gContexts;
+        gContexts = nullptr;
+    }
+    cairo_debug_reset_static_data();
+    FcFini();
+}
+
 Contexts& contexts() {
-    // Made once and kept: the font map outlives every layout.
-    static Contexts* c = [] {
-        auto* made = new Contexts();
-        made->map = pango_cairo_font_map_new();
-        made->plain = makeContext(made->map, false);
-        made->smooth = makeContext(made->map, true);
-        return made;
-    }();
+    if (!gContexts) {
+        gContexts = new Contexts();
+        gContexts->map = pango_cairo_font_map_new();
+        gContexts->plain = makeContext(gContexts->map, false);
+        gContexts->smooth = makeContext(gContexts->map, true);
+        std::atexit(releaseText);
+    }
+    Contexts* c = gContexts;
     return *c;
 }
 
@@ -173,7 +202,6 @@ PangoContext* pangoContext(bool antialias) {
 }
 
 std::shared_ptr<const FontFace> resolveFont(const LOGFONTW& logFont) {
-    static auto* faces = new std::map<std::string, std::shared_ptr<const FontFace>>();
     static unsigned nextId = 1;
     LOGFONTW lf = logFont;
     // Characters after the face name's terminator do not make another font.
@@ -183,10 +211,10 @@ std::shared_ptr<const FontFace> resolveFont(const LOGFONTW& logFont) {
         if (!c) ended = true;
     }
     std::string key(reinterpret_cast<const char*>(&lf), sizeof lf);
-    auto it = faces->find(key);
-    if (it != faces->end()) return it->second;
+    auto it = faces().find(key);
+    if (it != faces().end()) return it->second;
     auto face = buildFace(lf, nextId++);
-    faces->emplace(key, face);
+    faces().emplace(key, face);
     return face;
 }
 

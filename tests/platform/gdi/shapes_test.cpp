@@ -201,7 +201,7 @@ TEST(Shapes, NoAntiAliasingAnywhere) {
     c.font(20);
     SetTextColor(c.dc(), kRed);
     SetBkMode(c.dc(), TRANSPARENT);
-    TextOutW(c.dc(), 100, 80, u"思维导图 Mind", 11);
+    TextOutW(c.dc(), 100, 80, u"思维导图 Mind", 9);
     EXPECT_EQ(c.count(kRed) + c.count(kWhite), 200 * 120);
     EXPECT_GT(c.count(kRed), 3000);
 }

@@ -136,7 +136,7 @@ TEST(TextMeasure, EmptyTextAndLineFeeds) {
     Canvas d(300, 40);
     d.font(20);
     SetBkColor(d.dc(), kBlue);
-    TextOutW(d.dc(), 10, 5, u"中心主题 Topic", 9);
+    TextOutW(d.dc(), 10, 5, u"中心主题 Topic", 10);
     RECT cell = d.bounds(kBlue);
     EXPECT_EQ(cell.left, 10);
     EXPECT_EQ(cell.top, 5);
