@@ -4,11 +4,13 @@
 #include <X11/keysym.h>
 
 #include <atomic>
+#include <chrono>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
 #include <string>
+#include <thread>
 
 #include "platform/window/message_queue.h"
 
@@ -77,8 +79,20 @@ XIM openInputMethod(Display* display) {
 void open(Connection& c) {
     c.tried = true;
     XInitThreads();
+    // A busy local server can refuse a connection for a moment (EAGAIN on its socket while
+    // its backlog is full); try again for about a second before giving up.
     c.display = XOpenDisplay(nullptr);
-    if (c.display == nullptr) return;
+    for (int attempt = 1; c.display == nullptr && attempt <= 20 && std::getenv("DISPLAY") != nullptr;
+         ++attempt) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5 * attempt));
+        c.display = XOpenDisplay(nullptr);
+    }
+    if (c.display == nullptr) {
+        // Windows cannot be created without it; say why once, the calls fail quietly after.
+        const char* name = std::getenv("DISPLAY");
+        std::fprintf(stderr, "cannot open the X display \"%s\"\n", name != nullptr ? name : "");
+        return;
+    }
     c.previousHandler = XSetErrorHandler(onXError);
     const char* names[] = {"WM_PROTOCOLS", "WM_DELETE_WINDOW",  "WM_STATE",
                            "_NET_WM_NAME", "_NET_WM_ICON_NAME", "_NET_WM_PID",

@@ -4,8 +4,10 @@
 #include <X11/extensions/XTest.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <stdexcept>
 
 namespace wintest {
 
@@ -32,8 +34,9 @@ std::optional<std::size_t> MessageLog::waitFor(const std::function<bool(const Re
     }
 }
 
-std::optional<std::size_t> MessageLog::waitForMessage(UINT message, std::size_t from) {
-    return waitFor([message](const Received& r) { return r.message == message; }, from);
+std::optional<std::size_t> MessageLog::waitForMessage(UINT message, std::size_t from,
+                                                      std::chrono::milliseconds limit) {
+    return waitFor([message](const Received& r) { return r.message == message; }, from, limit);
 }
 
 std::vector<Received> MessageLog::snapshot() const {
@@ -131,6 +134,7 @@ void WindowThread::main() {
     hwnd_ = CreateWindowExW(0, className_.c_str(), options_.title.c_str(), options_.style, options_.x,
                             options_.y, outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr,
                             GetModuleHandleW(nullptr), this);
+    if (hwnd_ == nullptr) std::fprintf(stderr, "CreateWindowExW failed: %u\n", GetLastError());
     if (hwnd_ != nullptr) ShowWindow(hwnd_, SW_SHOW);
     {
         std::lock_guard lock(mutex_);
@@ -163,10 +167,24 @@ void WindowThread::main() {
     done_ = true;
 }
 
+namespace {
+
+// A busy server may refuse a connection for a moment; try again before giving up.
+Display* openDisplay() {
+    if (std::getenv("DISPLAY") == nullptr) return nullptr;
+    Display* display = XOpenDisplay(nullptr);
+    for (int attempt = 1; display == nullptr && attempt <= 20; ++attempt) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5 * attempt));
+        display = XOpenDisplay(nullptr);
+    }
+    return display;
+}
+
+}  // namespace
+
 bool haveDisplay() {
     static const bool available = [] {
-        if (std::getenv("DISPLAY") == nullptr) return false;
-        Display* display = XOpenDisplay(nullptr);
+        Display* display = openDisplay();
         if (display == nullptr) return false;
         XCloseDisplay(display);
         return true;
@@ -174,7 +192,9 @@ bool haveDisplay() {
     return available;
 }
 
-FakeInput::FakeInput() : display_(XOpenDisplay(nullptr)) {}
+FakeInput::FakeInput() : display_(openDisplay()) {
+    if (display_ == nullptr) throw std::runtime_error("cannot open the X display for XTest");
+}
 
 FakeInput::~FakeInput() {
     if (display_ != nullptr) {

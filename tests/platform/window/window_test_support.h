@@ -31,7 +31,8 @@ class MessageLog {
     std::optional<std::size_t> waitFor(const std::function<bool(const Received&)>& match,
                                        std::size_t from = 0,
                                        std::chrono::milliseconds limit = std::chrono::seconds(5));
-    std::optional<std::size_t> waitForMessage(UINT message, std::size_t from = 0);
+    std::optional<std::size_t> waitForMessage(UINT message, std::size_t from = 0,
+                                              std::chrono::milliseconds limit = std::chrono::seconds(5));
     std::vector<Received> snapshot() const;
     std::size_t size() const;
     Received at(std::size_t index) const;
