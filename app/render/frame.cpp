@@ -1,7 +1,6 @@
-// One whole frame: panel, buttons, grid, node tree, the overlays of the modes
-// and the status bar. The device keeps its drawing state between calls and
-// frames; each shape sets what it needs right before it is drawn and nothing is
-// restored.
+// One whole frame: panel, buttons, grid, node tree, the overlays of the modes and the status
+// bar. The device keeps its drawing state between calls and frames; each shape sets what it
+// needs right before it is drawn and nothing is restored.
 #include <cstdint>
 #include <vector>
 
@@ -24,15 +23,14 @@ constexpr int kGridStep = 20;
 constexpr int kCorner = 5;
 constexpr int kMarkerCorner = 3;
 
-// Positions read from a file may lie anywhere in the 32-bit range: sums wrap
-// around as the platform's own arithmetic does rather than overflow.
+// Positions read from a file may lie anywhere in the 32-bit range: sums wrap around as the
+// platform's own arithmetic does rather than overflow.
 int add(int a, int b) {
     return static_cast<int>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
 }
 
 void drawPanelBackground(int panelWidth) {
-    // No line colour is set here: the outline keeps the one left by the previous
-    // frame.
+    // No line colour is set here: the outline keeps the one left by the previous frame.
     Gfx::setFillColor(kPanelFill);
     Gfx::fillRectangle(0, 0, panelWidth, kSceneHeight);
     Gfx::setLineColor(kSeparator);
@@ -68,9 +66,8 @@ void MindMap::drawFrame() {
 }
 
 void MindMap::drawNode(const Node* node) {
-    // Pre-order walk with an explicit stack, so a map nested deeper than the
-    // thread's stack allows still draws; children are pushed in reverse to come
-    // off in list order.
+    // Pre-order walk with an explicit stack, so a map nested deeper than the thread's stack
+    // allows still draws; children are pushed in reverse to come off in list order.
     std::vector<const Node*> pending;
     if (node != nullptr) pending.push_back(node);
     while (!pending.empty()) {

@@ -1,6 +1,5 @@
-// The overlays of the modes: the caption edit box, the help screen and the path
-// dialog. Each text box's caret blinks by its own frame counter: 15 frames
-// shown, 15 hidden.
+// The overlays of the modes: the caption edit box, the help screen and the path dialog. Each
+// text box's caret blinks by its own frame counter: 15 frames shown, 15 hidden.
 #include <array>
 #include <cstdint>
 
@@ -45,8 +44,7 @@ RECT toRect(const DialogRect& r) {
 
 // Advances a caret counter; true in the frames that show the caret.
 bool caretShown(std::int32_t& counter) {
-    // Wraps after 2^31 frames (eight months at 100 a second) instead of
-    // overflowing.
+    // Wraps after 2^31 frames (eight months at 100 a second) instead of overflowing.
     counter = static_cast<std::int32_t>(static_cast<std::uint32_t>(counter) + 1u);
     return counter % kBlinkPeriod < kBlinkShown;
 }

@@ -1,5 +1,5 @@
-// One function-panel button: rounded box, outline and centred caption; a
-// hovered button is filled 10 % darker.
+// One function-panel button: rounded box, outline and centred caption; a hovered button is
+// filled 10 % darker.
 #include "app/model/button.h"
 #include "graphics/graphics.h"
 

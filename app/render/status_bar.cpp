@@ -1,5 +1,5 @@
-// The status bar: the selected node's caption, position (x from the panel's
-// edge), and number of children, over everything else in the frame.
+// The status bar: the selected node's caption, position (x from the panel's edge), and number
+// of children, over everything else in the frame.
 #include <cstddef>
 #include <cstdint>
 #include <string>

@@ -1,5 +1,4 @@
-// The Control test of the key commands, on the platform's asynchronous key
-// state.
+// The Control test of the key commands, on the platform's asynchronous key state.
 #include <windows.h>
 
 #include "app/ui/dispatch.h"

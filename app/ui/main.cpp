@@ -1,5 +1,4 @@
-// Program entry: open the window, set the text style, run the loop until
-// Escape, shut down.
+// Program entry: open the window, set the text style, run the loop until Escape, shut down.
 #include <windows.h>
 
 #include <cstdio>
@@ -25,18 +24,15 @@ bool openEditorWindow() {
 #ifndef _WIN32
     const char* display = std::getenv("DISPLAY");
     if (display == nullptr || *display == '\0') {
-        std::fputs(
-            "mindmap: no X display (DISPLAY is not set); start it from a "
-            "graphical session.\n",
-            stderr);
+        std::fputs("mindmap: no X display (DISPLAY is not set); start it from a graphical session.\n",
+                   stderr);
         return false;
     }
 #endif
     if (Gfx::openGraphWindow(kWindowWidth, kWindowHeight, kKeepConsole) == nullptr) {
-        std::fputs(
-            "mindmap: the graphics window could not be opened (is the X "
-            "display reachable?).\n",
-            stderr);
+        Gfx::closeGraphWindow();  // gives back the graphics layer taken for the attempt
+        std::fputs("mindmap: the graphics window could not be opened (is the X display reachable?).\n",
+                   stderr);
         return false;
     }
     return true;

@@ -1,5 +1,4 @@
-// Refits a node's box width to its caption, measured in the text style set at
-// start-up.
+// Refits a node's box width to its caption, measured in the text style set at start-up.
 #include "app/model/mind_map.h"
 #include "graphics/graphics.h"
 
