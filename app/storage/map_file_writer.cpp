@@ -32,16 +32,17 @@ void writeNodeLine(std::string& out, const Node& node, int depth, std::string& u
     utf8Text.clear();
     appendUtf8(utf8Text, node.text);
     out.push_back('"');
-    for (char c : utf8Text) {
-        if (c == '\n') {
-            out.append("\\n");
-        } else if (c == '"' || c == '\\') {
-            out.push_back('\\');
-            out.push_back(c);
-        } else {
-            out.push_back(c);
-        }
+    // Copy runs of plain bytes in one go; only line feed, quote and backslash are escaped.
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < utf8Text.size(); ++i) {
+        const char c = utf8Text[i];
+        if (c != '\n' && c != '"' && c != '\\') continue;
+        out.append(utf8Text, start, i - start);
+        out.push_back('\\');
+        out.push_back(c == '\n' ? 'n' : c);
+        start = i + 1;
     }
+    out.append(utf8Text, start, std::string::npos);
     out.append("\"\n");
 }
 }  // namespace
