@@ -65,7 +65,7 @@ using AnyProc = void (*)();
 
 // The input record of GdiplusStartup: version 1, everything else off.
 struct GdiplusStartupInputRecord {
-    UINT32 GdiplusVersion;
+    UINT GdiplusVersion;
     void* DebugEventCallback;
     BOOL SuppressBackgroundThread;
     BOOL SuppressExternalCodecs;

@@ -1,0 +1,63 @@
+// A graphics window opened for a test, and the same window as the X server sees it.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "graphics/graphics.h"
+#include "graphics/library_state.h"
+#include "tests/graphics/x_display.h"
+
+namespace Gfx::testing {
+
+// The window is titled after the test executable.
+inline const std::string kTitle = "graphics_window_tests";
+
+class WindowTest : public ::testing::Test {
+  protected:
+    static constexpr int kWidth = 200;
+    static constexpr int kHeight = 120;
+
+    void SetUp() override {
+        ASSERT_TRUE(x.ok()) << "no X display";
+        ASSERT_EQ(libraryOpenCount(), 0);
+        handle = openGraphWindow(kWidth, kHeight, 1);
+        ASSERT_NE(handle, nullptr);
+        window = x.findWindow(kTitle);
+        ASSERT_NE(window, 0u);
+    }
+
+    void TearDown() override {
+        closeGraphWindow();
+        EXPECT_EQ(libraryOpenCount(), 0);
+    }
+
+    // Takes messages until one of `kind` (and, if given, matching `accept`) arrives; the
+    // others are dropped.
+    template <typename Accept>
+    bool waitForInput(unsigned kind, InputMessage* out, Accept accept, int timeoutMs = 5000) {
+        return waitUntil(
+            [&] {
+                InputMessage message;
+                while (peekInputMessage(&message, kInputAll, true)) {
+                    if (message.kind == kind && accept(message)) {
+                        *out = message;
+                        return true;
+                    }
+                }
+                return false;
+            },
+            timeoutMs);
+    }
+
+    bool waitForInput(unsigned kind, InputMessage* out) {
+        return waitForInput(kind, out, [](const InputMessage&) { return true; });
+    }
+
+    XDisplay x;
+    HWND handle = nullptr;
+    XWindow window = 0;
+};
+
+}  // namespace Gfx::testing
