@@ -119,6 +119,8 @@ bool replaceFileContents(const std::u16string& path, std::string_view bytes) {
     const bool exists = ::stat(target.c_str(), &st) == 0;
     if (!exists && errno != ENOENT) return false;
     if (exists && !S_ISREG(st.st_mode)) return false;  // never replace a directory or a device
+    // Renaming over a file needs no write permission on it: honour a read-only file.
+    if (exists && ::access(target.c_str(), W_OK) != 0) return false;
 
     // Owner-only until the target's own mode is applied; a new file gets the usual mode.
     std::string temporary;

@@ -115,7 +115,12 @@ bool replaceFileContents(const std::u16string& path, std::string_view bytes) {
         Handle existing(::CreateFileW(wide(path), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
                                       FILE_FLAG_BACKUP_SEMANTICS, nullptr));
         if (existing.valid()) {
-            if (!isRegularFile(existing.get())) return false;
+            // Never replace a directory or a device, nor a file marked read-only.
+            BY_HANDLE_FILE_INFORMATION info;
+            if (!isRegularFile(existing.get()) || !::GetFileInformationByHandle(existing.get(), &info) ||
+                (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0) {
+                return false;
+            }
             const DWORD length =
                 ::GetFinalPathNameByHandleW(existing.get(), nullptr, 0, FILE_NAME_NORMALIZED);
             if (length == 0) return false;

@@ -24,6 +24,16 @@ TEST_F(PosixMapFiles, OverwriteKeepsPermissionBits) {
     EXPECT_EQ(contents(dir / "map.mind"), map.saveToBytes());
 }
 
+TEST_F(PosixMapFiles, ReadOnlyFileIsNotReplaced) {
+    write(dir / "map.mind", "read only");
+    ::chmod((dir / "map.mind").c_str(), 0444);
+    if (::access((dir / "map.mind").c_str(), W_OK) == 0)
+        GTEST_SKIP() << "running with rights that ignore modes";
+    MindMap map;
+    EXPECT_FALSE(map.saveToFile(path(u"map.mind")));
+    EXPECT_EQ(contents(dir / "map.mind"), "read only");
+}
+
 TEST_F(PosixMapFiles, SymbolicLinkStaysALinkAndItsTargetIsReplaced) {
     fs::create_directory(dir / "real");
     write(dir / "real" / "map.mind", "old");

@@ -80,3 +80,16 @@ TEST_F(MapFiles, OpenRefusesFilesOverTheSizeLimit) {
     EXPECT_TRUE(map.loadFromFile(path(u"huge.mind")));
     EXPECT_EQ(map.root->text, u"huge");
 }
+
+#ifdef _WIN32
+TEST_F(MapFiles, ReadOnlyFileIsNotReplaced) {
+    write(dir / "map.mind", "read only");
+    fs::permissions(dir / "map.mind",
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    MindMap map;
+    EXPECT_FALSE(map.saveToFile(path(u"map.mind")));
+    EXPECT_EQ(contents(dir / "map.mind"), "read only");
+    fs::permissions(dir / "map.mind", fs::perms::owner_write, fs::perm_options::add);
+}
+#endif
