@@ -15,9 +15,19 @@
 #include "app/storage/map_file_utf8.h"
 
 namespace {
-// A path with a NUL in it would silently name a different (shorter) file.
+// A path with a NUL in it would silently name a different (shorter) file, and one with an
+// unpaired surrogate has no UTF-8 form: both are refused rather than opened under another name.
 bool nativePath(const std::u16string& path, std::string& native) {
     if (path.empty() || path.find(u'\0') != std::u16string::npos) return false;
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        const char16_t unit = path[i];
+        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < path.size() && path[i + 1] >= 0xDC00 &&
+            path[i + 1] <= 0xDFFF) {
+            ++i;
+        } else if (unit >= 0xD800 && unit <= 0xDFFF) {
+            return false;
+        }
+    }
     native = toUtf8(path);
     return true;
 }

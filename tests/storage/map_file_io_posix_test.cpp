@@ -58,6 +58,14 @@ TEST_F(PosixMapFiles, LoopOfLinksIsRefused) {
     EXPECT_FALSE(map.saveToFile(path(u"a")));
 }
 
+TEST_F(PosixMapFiles, NameWithUnpairedSurrogateIsRefusedNotRenamed) {
+    MindMap map;
+    EXPECT_FALSE(map.saveToFile(path(u"a") + u"\xD800"));
+    EXPECT_FALSE(map.loadFromFile(path(u"a") + u"\xD800"));
+    EXPECT_EQ(entries(), 0u);
+    EXPECT_TRUE(map.saveToFile(path(u"\U0001F600")));  // a paired one is an ordinary character
+}
+
 TEST_F(PosixMapFiles, DevicesAreNeitherReplacedNorRead) {
     MindMap map;
     EXPECT_FALSE(map.saveToFile(u"/dev/null"));
