@@ -16,12 +16,12 @@ bool Button::contains(int x, int y) const {
 }
 
 void MindMap::initPanelButtons() {
-    struct ButtonSpec {
+    struct ButtonRow {
         const char16_t* label;
         Colour fillColor;
         Colour textColor;
     };
-    static const ButtonSpec kButtons[] = {
+    static const ButtonRow kButtons[] = {
         {u"添加子节点", 0x64B464, 0xFFFFFF}, {u"添加同级节点", 0xDC9664, 0xFFFFFF},
         {u"删除节点", 0x6464DC, 0xFFFFFF},   {u"编辑文本", 0x64B4B4, 0xFFFFFF},
         {u"折叠/展开", 0xC89696, 0xFFFFFF},  {u"撤销", 0xC8C8C8, 0x000000},
@@ -34,9 +34,9 @@ void MindMap::initPanelButtons() {
     const int startY = 80;
     const int spacing = 10;
     int i = 0;
-    for (const ButtonSpec& spec : kButtons) {
-        buttons.emplace_back(spec.label, 10, startY + i * (btnHeight + spacing), btnWidth, btnHeight,
-                             spec.fillColor, spec.textColor);
+    for (const ButtonRow& row : kButtons) {
+        buttons.emplace_back(row.label, 10, startY + i * (btnHeight + spacing), btnWidth, btnHeight,
+                             row.fillColor, row.textColor);
         ++i;
     }
 }

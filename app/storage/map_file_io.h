@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-// Reads the whole file into bytes. False, with bytes unspecified, when the path names no
+// Reads the whole file into bytes. False (bytes then hold anything) when the path names no
 // regular file (a directory, a device, a FIFO), cannot be read, or is larger than
 // kMaxMapFileBytes. Never waits for a writer.
 bool readFileBytes(const std::u16string& path, std::string& bytes);
