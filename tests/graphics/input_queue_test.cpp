@@ -159,7 +159,7 @@ TEST(InputQueue, TakeArmedAfterAMatchArrivedIsWokenAtOnce) {
 // message arrives once, in order, whatever the interleaving.
 TEST(InputQueueThreaded, ProducerAndConsumerKeepOrderWithoutLoss) {
     InputQueue queue;
-    constexpr int kMessages = 20000;
+    constexpr int kMessages = 100000;
     std::thread producer([&queue] {
         for (int i = 0; i < kMessages; ++i) {
             while (queue.size() == 63) std::this_thread::yield();
@@ -193,7 +193,7 @@ TEST(InputQueueThreaded, ProducerAndConsumerKeepOrderWithoutLoss) {
 // all stay, in order.
 TEST(InputQueueThreaded, FlushDuringAppendsKeepsTheOtherCategory) {
     InputQueue queue;
-    constexpr int kMessages = 20000;
+    constexpr int kMessages = 100000;
     std::thread producer([&queue] {
         for (int i = 0; i < kMessages; ++i) {
             while (queue.size() >= 62) std::this_thread::yield();
