@@ -28,7 +28,7 @@ TEST_F(FrameTest, FreshMapShowsPanelGridRootAndStatusBar) {
     // The root, selected, with its outline and no collapse marker.
     EXPECT_EQ(colourAt(803, 416), kSelectedFill);
     EXPECT_EQ(colourAt(870, 375), kOutline);
-    EXPECT_EQ(colourAt(870, 420), kOutline);
+    EXPECT_EQ(colourAt(800, 400), kOutline);
     EXPECT_EQ(countColour(915, 385, 930, 405, kMarkerFill), 0);
 
     // Status bar over the canvas, outlined in the colour the node outline left.

@@ -40,7 +40,7 @@ TEST_F(ModesTest, RetypedShortCaptionGetsTheMinimumWidth) {
 
 TEST_F(ModesTest, WidthFollowsTheMeasuredCaptionWithinBounds) {
     Node* root = map.root;
-    const std::u16string middle = u"思维导图制作器";
+    const std::u16string middle = u"思维导图制作器测试用例";
     const std::u16string wide = u"一个非常非常长的中文节点标题文字内容";
     ASSERT_GE(measured(middle) + 40, 120);
     ASSERT_LT(measured(middle) + 40, 300);
