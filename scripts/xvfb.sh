@@ -7,7 +7,7 @@ ensure_display() {
   for n in $(seq 90 120); do
     [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
   done
-  Xvfb ":$n" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
+  Xvfb ":$n" -screen 0 1920x1080x24 -nolisten tcp -noreset >/dev/null 2>&1 &
   MM_XVFB_PID=$!
   export DISPLAY=":$n"
   trap 'kill "$MM_XVFB_PID" 2>/dev/null || true' EXIT
