@@ -7,11 +7,12 @@
 
 #include "app/model/colour.h"
 
-// Deepest level a map may hold: every node's depth (the root's is 0) is below kMaxDepth. The
-// model's own walks are iterative, but drawing recurses once per level, and 256 levels of even
-// a few kilobytes each stay well inside a 1 MB Windows main-thread stack. Adding a child below
-// the last level does nothing; the loader treats deeper lines as malformed.
-inline constexpr int kMaxDepth = 256;
+// Deepest level a map may hold: every node's depth (the root's is 0) is below kMaxDepth. Every
+// walk of the tree (copy, destroy, hit test, drawing, saving, loading) is iterative, so the
+// limit only bounds what a file may ask for: 4,096 levels is far beyond any map built by hand,
+// and such a chain's file is already about 16 MB of indentation. Adding a child below the last
+// level does nothing; the loader treats deeper lines as malformed.
+inline constexpr int kMaxDepth = 4096;
 
 struct Node {
     Node(std::u16string text, std::int32_t x, std::int32_t y);

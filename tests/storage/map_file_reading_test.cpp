@@ -147,7 +147,7 @@ TEST(MapFileReading, LinesBeyondTheDepthLimitAreMalformed) {
 
 TEST(MapFileReading, HugeNestingIsBoundedAndDoesNotExhaustTheStack) {
     std::string bytes;
-    for (int depth = 0; depth < 3000; ++depth)
+    for (int depth = 0; depth < kMaxDepth + 1000; ++depth)
         bytes += std::string(depth, ' ') + "node:0 0 0 0 0 0 0 0 0 0 0\"\"\n";
     std::unique_ptr<Node> root = readMapFile(bytes);
     ASSERT_NE(root, nullptr);
