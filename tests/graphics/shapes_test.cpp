@@ -92,20 +92,30 @@ TEST_F(ShapesTest, ClearRectangleUsesTheBackgroundAndKeepsTheFill) {
     EXPECT_EQ(countPixels(kBluePixel), 0);
 }
 
-TEST_F(ShapesTest, RoundRectanglesCoverBothEdgesAndOutlineOnlyLeavesTheInside) {
+// Whether the right and bottom edges of an elliptic shape are covered is the platform's rule
+// (the Linux drawing library covers them, Wine's GDI does not): the layer passes the corners
+// through, so these shapes must end on the edge or the pixel before it.
+bool endsNear(const RECT& area, const RECT& box) {
+    return area.left == box.left && area.top == box.top &&
+           (area.right == box.right || area.right == box.right - 1) &&
+           (area.bottom == box.bottom || area.bottom == box.bottom - 1);
+}
+
+TEST_F(ShapesTest, RoundRectanglesStayInTheirBoxAndOutlineOnlyLeavesTheInside) {
     setLineColor(kRed);
     setFillColor(kGreen);
     fillRoundRect(4, 4, 30, 20, 6, 6);
-    EXPECT_EQ(paintedArea(), (RECT{4, 4, 30, 20}));
+    const RECT area = paintedArea();
+    EXPECT_TRUE(endsNear(area, RECT{4, 4, 30, 20})) << area;
     EXPECT_EQ(at(4, 12), kRedPixel);
-    EXPECT_EQ(at(30, 12), kRedPixel);
-    EXPECT_EQ(at(17, 20), kRedPixel);
+    EXPECT_EQ(at(area.right, 12), kRedPixel);
+    EXPECT_EQ(at(17, area.bottom), kRedPixel);
     EXPECT_EQ(at(17, 12), kGreenPixel);
     EXPECT_EQ(at(4, 4), 0u);  // the corner is rounded off
 
     clearDevice();
     drawRoundRect(4, 4, 30, 20, 6, 6);
-    EXPECT_EQ(paintedArea(), (RECT{4, 4, 30, 20}));
+    EXPECT_EQ(paintedArea(), area);
     EXPECT_EQ(countPixels(kGreenPixel), 0);
     EXPECT_EQ(at(17, 12), 0u);
 }
@@ -163,7 +173,7 @@ TEST_F(ShapesTest, CirclesAndEllipsesStayInTheirBox) {
     setLineColor(kRed);
     setFillColor(kGreen);
     fillCircle(20, 20, 8);
-    EXPECT_EQ(paintedArea(), (RECT{12, 12, 28, 28}));
+    EXPECT_TRUE(endsNear(paintedArea(), RECT{12, 12, 28, 28})) << paintedArea();
     EXPECT_EQ(at(20, 20), kGreenPixel);
     clearDevice();
     solidEllipse(30, 20, 10, 10);
