@@ -80,9 +80,8 @@ fi
 if has_stage mingw; then
   echo "== Windows cross build (MinGW-w64)"
   configure_and_build build-mingw -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DMM_WITH_BENCH=OFF
-  if [ -x scripts/wine-tests.sh ]; then
-    bash scripts/wine-tests.sh build-mingw
-  fi
+  echo "== Windows tests under Wine"
+  bash scripts/wine-tests.sh build-mingw -LE display -j "$jobs"
 fi
 
 echo "== all stages passed: ${stages[*]}"
