@@ -8,7 +8,7 @@ what=${1:-test}
 pkgs=(cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
       libcairo2-dev libpango1.0-dev libx11-dev libxext-dev libxtst-dev fonts-wqy-microhei)
 if [ "$what" = test ]; then
-  pkgs+=(xvfb xauth x11-utils clang libclang-rt-14-dev g++-mingw-w64-x86-64-posix)
+  pkgs+=(xvfb xauth x11-utils clang libclang-rt-14-dev g++-mingw-w64-x86-64-posix wine64 wine python3)
 fi
 
 missing=()
