@@ -46,7 +46,7 @@ bool matches(const MSG& msg, HWND filter, UINT first, UINT last) {
 bool peek(ThreadQueue& queue, MSG* out, HWND filter, UINT first, UINT last, UINT flags) {
     const bool remove = (flags & PM_REMOVE) != 0;
     handleSentMessages(queue);
-    if (threadOwnsWindows(queue.threadId)) {
+    if (!inputReaderRunning() && threadOwnsWindows(queue.threadId)) {
         pumpXEvents();
         handleSentMessages(queue);
     }
@@ -84,11 +84,11 @@ bool peek(ThreadQueue& queue, MSG* out, HWND filter, UINT first, UINT last, UINT
 }
 
 // Sleeps until something may have arrived for this thread: a wake of its queue, X input
-// when it owns windows, or the given time-out.
+// when it owns windows and nobody else reads it, or the given time-out.
 void waitForInput(ThreadQueue& queue, DWORD timeout) {
     pollfd fds[2] = {{queue.wakeFd, POLLIN, 0}, {-1, POLLIN, 0}};
     nfds_t count = 1;
-    if (threadOwnsWindows(queue.threadId) && xDisplayOpened()) {
+    if (!inputReaderRunning() && threadOwnsWindows(queue.threadId) && xDisplayOpened()) {
         XLock lock;
         Display* display = xDisplay();
         if (XQLength(display) > 0) return;

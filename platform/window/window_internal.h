@@ -1,6 +1,7 @@
 // What the window, message and input files ask of each other.
 #pragma once
 
+#include <X11/Xlib.h>
 #include <windows.h>
 
 namespace platform::win {
@@ -13,6 +14,12 @@ void destroyWindowsOfThread(DWORD threadId);
 
 // Reads every X event that has arrived and turns it into messages for the windows' owners.
 void pumpXEvents();
+// The input reader: a thread of the library that reads X events the moment they arrive, as
+// Windows' raw input thread does, so input reaches the queues (and the asynchronous key
+// state) whether or not the window's thread is pumping. Started when the display opens.
+void startInputReader(Display* display);
+bool inputReaderRunning();
+void wakeInputReader();  // with XLock held: events wait in Xlib's queue
 // True when the calling thread should also watch the X socket while it waits.
 bool threadOwnsWindows(DWORD threadId);
 

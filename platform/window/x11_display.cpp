@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "platform/window/message_queue.h"
+#include "platform/window/window_internal.h"
 
 namespace platform::win {
 
@@ -107,6 +108,7 @@ void open(Connection& c) {
     c.inputMethod = openInputMethod(c.display);
     xRefreshModifiers();
     opened.store(true);
+    startInputReader(c.display);
 }
 
 }  // namespace
@@ -120,9 +122,15 @@ XLock::~XLock() {
     auto& c = connection();
     if (--lockDepth == 0 && c.display != nullptr) {
         // Requests go out now; events that another thread's reply read into Xlib's queue
-        // wake the threads that own windows, which would otherwise sleep on the socket.
+        // wake whoever reads input, which would otherwise sleep on the socket.
         XFlush(c.display);
-        if (XQLength(c.display) > 0) wakeWindowThreads();
+        if (XQLength(c.display) > 0) {
+            if (inputReaderRunning()) {
+                wakeInputReader();
+            } else {
+                wakeWindowThreads();
+            }
+        }
     }
     c.mutex.unlock();
 }

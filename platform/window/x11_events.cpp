@@ -1,10 +1,16 @@
 // X events become Windows messages for the thread that owns the window: input is posted
 // (in arrival order, with Windows' parameters), window changes are sent.
 #include <X11/XKBlib.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
 #include <windows.h>
 
 #include <array>
+#include <atomic>
+#include <cstdint>
 #include <cstdlib>
+#include <thread>
 
 #include "platform/window/key_state.h"
 #include "platform/window/message_queue.h"
@@ -16,6 +22,19 @@
 namespace platform::win {
 
 namespace {
+
+std::atomic<bool> readerRunning{false};
+int readerWakeFd = -1;
+
+[[noreturn]] void readInput(int connection) {
+    for (;;) {
+        pumpXEvents();
+        pollfd fds[2] = {{connection, POLLIN, 0}, {readerWakeFd, POLLIN, 0}};
+        poll(fds, 2, -1);
+        std::uint64_t count = 0;
+        [[maybe_unused]] const auto got = read(readerWakeFd, &count, sizeof count);
+    }
+}
 
 // Keys down as the windows saw them, for the previous-state bit of key messages.
 std::array<bool, 256> keyDown{};
@@ -292,6 +311,28 @@ void handle(Display* display, XEvent& event) {
 }
 
 }  // namespace
+
+void startInputReader(Display* display) {
+    readerWakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    if (readerWakeFd < 0) return;
+    try {
+        // Never joined: it lives as long as the connection, which lives as long as the process.
+        std::thread(readInput, ConnectionNumber(display)).detach();
+        readerRunning.store(true);
+    } catch (const std::system_error&) {
+        close(readerWakeFd);
+        readerWakeFd = -1;
+    }
+}
+
+bool inputReaderRunning() {
+    return readerRunning.load();
+}
+
+void wakeInputReader() {
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const auto written = write(readerWakeFd, &one, sizeof one);
+}
 
 void pumpXEvents() {
     XLock lock;
