@@ -2,6 +2,8 @@
 // keys that must not close the window.
 #include <X11/keysym.h>
 
+#include <atomic>
+#include <chrono>
 #include <thread>
 
 #include "graphics/graph_wnd.h"
@@ -88,11 +90,20 @@ TEST_F(WindowInputTest, BlockingTakeIsWokenByAMatchingMessageAndSkipsOthers) {
         other.movePointer(other.findWindow(kTitle), 40, 25);
         other.tap(XK_b);
     });
+    // Should the typed key never arrive, a posted F24 ends the wait so the test fails instead of
+    // hanging.
+    std::atomic<bool> taken{false};
+    std::thread watchdog([&taken, hwnd = handle] {
+        for (int i = 0; i < 200 && !taken; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        if (!taken) PostMessageW(hwnd, WM_KEYDOWN, VK_F24, 0);
+    });
     InputMessage message;
     getInputMessage(&message, kInputKey);
+    taken = true;
     typist.join();
+    watchdog.join();
     EXPECT_EQ(message.kind, WM_KEYDOWN);
-    EXPECT_EQ(message.key.keyCode, 'B');
+    ASSERT_EQ(message.key.keyCode, 'B');
     // The mouse moves that stood before the key were dropped.
     const InputMessage next = getInputMessage(kInputKey | kInputChar);
     EXPECT_NE(inputCategory(next.kind) & (kInputKey | kInputChar), 0);
