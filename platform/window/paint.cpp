@@ -24,7 +24,8 @@ bool takePaintMessage(DWORD threadId, HWND filter, bool remove, MSG* msg) {
     const DWORD now = GetTickCount();
     for (WindowRecord* window : windowsOfThread(threadId)) {
         if (filter != nullptr && filter != window->hwnd) continue;
-        if (window->destroying || !due(*window, now)) continue;
+        // Hidden windows are not painted, as on Windows; their region waits for the show.
+        if (window->destroying || !window->visible || !due(*window, now)) continue;
         *msg = MSG{};
         msg->hwnd = window->hwnd;
         msg->message = WM_PAINT;
@@ -44,7 +45,7 @@ DWORD paintDueIn(DWORD threadId) {
     const DWORD now = GetTickCount();
     DWORD wait = INFINITE;
     for (const WindowRecord* window : windowsOfThread(threadId)) {
-        if (!window->updatePending || window->destroying) continue;
+        if (!window->updatePending || window->destroying || !window->visible) continue;
         if (!window->paintHeld) return 0;
         const auto left = static_cast<LONG>(window->paintHoldUntil - now);
         const DWORD ms = left > 0 ? static_cast<DWORD>(left) : 0;

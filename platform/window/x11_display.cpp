@@ -14,6 +14,7 @@
 
 #include "platform/window/message_queue.h"
 #include "platform/window/window_internal.h"
+#include "platform/window/window_registry.h"
 
 namespace platform::win {
 
@@ -54,6 +55,13 @@ int onXError(Display* display, XErrorEvent* error) {
         std::fprintf(stderr, "X error: %s (request %d.%d)\n", text, error->request_code, error->minor_code);
     }
     return 0;
+}
+
+// An input method server that goes away takes its input contexts with it; forget them so
+// nothing uses them again. Keys then type through the keyboard map alone.
+void onInputMethodDestroyed(XIM, XPointer, XPointer) {
+    connection().inputMethod = nullptr;
+    for (WindowRecord* window : allWindows()) window->inputContext = nullptr;
 }
 
 // Xutf8LookupString answers in UTF-8 whatever the locale, but the input method it belongs
@@ -106,6 +114,10 @@ void open(Connection& c) {
     Bool supported = False;
     XkbSetDetectableAutoRepeat(c.display, True, &supported);
     c.inputMethod = openInputMethod(c.display);
+    if (c.inputMethod != nullptr) {
+        XIMCallback destroyed{nullptr, onInputMethodDestroyed};
+        XSetIMValues(c.inputMethod, XNDestroyCallback, &destroyed, nullptr);
+    }
     xRefreshModifiers();
     opened.store(true);
     startInputReader(c.display);
