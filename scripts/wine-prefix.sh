@@ -2,7 +2,9 @@
 # (made on first use) in which the editor's Chinese face "微软雅黑" is replaced by WenQuanYi
 # Micro Hei, with Wine's debug output and its Mono and Gecko installer prompts off.
 wine_prefix() {
-  export WINEPREFIX="$1"
+  mkdir -p "$1"
+  WINEPREFIX=$(cd "$1" && pwd)  # Wine wants an absolute path
+  export WINEPREFIX
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
   export WINEARCH=win64
