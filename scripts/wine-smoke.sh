@@ -5,8 +5,11 @@
 # Usage: scripts/wine-smoke.sh <mingw build dir> <linux build dir>
 set -euo pipefail
 mingw=$(cd "$1" && pwd)
-linux=$(cd "$2" && pwd)
+linux=$(realpath -m "$2")
 cd "$(dirname "$0")/.."
+if [ ! -f "$linux/CMakeCache.txt" ]; then
+  cmake -S . -B "$linux" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+fi
 
 # shellcheck source=scripts/xvfb.sh
 source scripts/xvfb.sh
