@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the Wine scripts: wine_prefix <dir> exports a private 64-bit Wine prefix in <dir>
 # (made on first use) in which the editor's Chinese face "微软雅黑" is replaced by WenQuanYi
 # Micro Hei, with Wine's debug output and its Mono and Gecko installer prompts off.
