@@ -82,6 +82,8 @@ if has_stage mingw; then
   configure_and_build build-mingw -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DMM_WITH_BENCH=OFF
   echo "== Windows tests under Wine"
   bash scripts/wine-tests.sh build-mingw -LE display -j "$jobs"
+  echo "== mindmap.exe under Wine: right-click, Ctrl+S, typed path, OK, Escape"
+  bash scripts/wine-smoke.sh build-mingw build
 fi
 
 echo "== all stages passed: ${stages[*]}"

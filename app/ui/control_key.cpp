@@ -4,5 +4,12 @@
 #include "app/ui/dispatch.h"
 
 bool isControlKeyDown() {
-    return GetAsyncKeyState(VK_CONTROL) != 0;
+    // A key message is handled up to a frame after it arrived, when a quick Ctrl+S may already
+    // have let go of Ctrl; only the "pressed since the last query" bit still tells. Some
+    // platforms (Wine) keep that bit for the left and right keys alone, so all three are asked,
+    // every time, which also clears each bit for the next command.
+    const bool either = GetAsyncKeyState(VK_CONTROL) != 0;
+    const bool left = GetAsyncKeyState(VK_LCONTROL) != 0;
+    const bool right = GetAsyncKeyState(VK_RCONTROL) != 0;
+    return either || left || right;
 }
