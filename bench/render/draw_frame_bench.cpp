@@ -10,52 +10,18 @@
 #include <vector>
 
 #include "app/model/mind_map.h"
+#include "bench/render/bench_map.h"
 #include "app/ui/text_style.h"
 #include "graphics/graphics.h"
 #include "graphics/image.h"
 
 namespace {
 
-// A small deterministic generator: the same map in every run.
-class Lcg {
-  public:
-    std::uint32_t next(std::uint32_t bound) {
-        state = state * 1664525u + 1013904223u;
-        return (state >> 8) % bound;
-    }
-
-  private:
-    std::uint32_t state = 12345u;
-};
-
-std::unique_ptr<MindMap> buildMap(int nodeCount) {
-    auto map = std::make_unique<MindMap>();
-    std::vector<Node*> nodes{map->root};
-    Lcg random;
-    while (static_cast<int>(nodes.size()) < nodeCount) {
-        Node* parent = nodes[random.next(static_cast<std::uint32_t>(nodes.size()))];
-        // Click the parent's box, then the editor's right-click command adds under it.
-        map->selectNodeAt(parent->x + 2, parent->y + 40);
-        if (map->selectedNode != parent) map->selectedNode = parent;  // covered by a later box
-        map->addChildNode();
-        Node* child = map->selectedNode;
-        // Drag it by its top-left corner to somewhere on the canvas.
-        const int x = 230 + static_cast<int>(random.next(1380 - 230 - 150));
-        const int y = 10 + static_cast<int>(random.next(730 - 10 - 50));
-        map->startDrag(child->x, child->y);
-        map->dragTo(x, y);
-        map->endDrag();
-        nodes.push_back(child);
-    }
-    map->selectNodeAt(nodes.back()->x + 1, nodes.back()->y + 1);
-    return map;
-}
-
 void drawOffScreen(benchmark::State& state) {
     Gfx::IMAGE image(1380, 750);
     Gfx::setWorkingImage(&image);
     applyEditorTextStyle();
-    auto map = buildMap(static_cast<int>(state.range(0)));
+    auto map = buildBenchMap(static_cast<int>(state.range(0)));
     for (auto _ : state) map->drawFrame();
     state.counters["nodes"] = static_cast<double>(state.range(0));
     map.reset();
@@ -78,7 +44,7 @@ void drawOnWindow(benchmark::State& state) {
     }
     Gfx::setBackgroundColor(0xFFFFFF);
     applyEditorTextStyle();
-    auto map = buildMap(static_cast<int>(state.range(0)));
+    auto map = buildBenchMap(static_cast<int>(state.range(0)));
     for (auto _ : state) map->drawFrame();
     map.reset();
     Gfx::closeGraphWindow();

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "app/ui/text_style.h"
-#include "bench/wine/bench_map.h"
+#include "bench/render/bench_map.h"
 #include "graphics/graphics.h"
 #include "graphics/image.h"
 

@@ -1,12 +1,11 @@
-#include "bench/wine/bench_map.h"
+#include "bench/render/bench_map.h"
 
 #include <cstdint>
 #include <vector>
 
 namespace {
 
-// A small deterministic generator (the one the Google Benchmark frame bench uses, so both
-// draw the same maps).
+// A small deterministic generator: the same map in every run.
 class Lcg {
   public:
     std::uint32_t next(std::uint32_t bound) {
