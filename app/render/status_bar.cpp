@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "app/render/scene.h"
 #include "graphics/graphics.h"
@@ -30,14 +31,25 @@ bool isHighSurrogate(char16_t unit) {
     return unit >= 0xD800 && unit <= 0xDBFF;
 }
 
+// The caption as a zero-terminated text shows it: up to its first zero unit (a caption read
+// from a file may hold one).
+std::u16string_view shownText(const std::u16string& text) {
+    return std::u16string_view(text.c_str());
+}
+
+// x - panelWidth as a 32-bit value: it wraps, as every sum of positions does.
+std::int32_t distanceFromPanel(std::int32_t x, std::int32_t panelWidth) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(x) - static_cast<std::uint32_t>(panelWidth));
+}
+
 }  // namespace
 
 std::u16string formatStatusLine(const MindMap& mindMap) {
     const Node* node = mindMap.selectedNode;
     std::u16string line = u"选中: ";
-    line += node != nullptr ? node->text : u"无";
+    line += node != nullptr ? shownText(node->text) : std::u16string_view(u"无");
     line += u" | 位置: (";
-    appendNumber(line, node != nullptr ? static_cast<std::int64_t>(node->x) - mindMap.panelWidth : 0);
+    appendNumber(line, node != nullptr ? distanceFromPanel(node->x, mindMap.panelWidth) : 0);
     line += u", ";
     appendNumber(line, node != nullptr ? node->y : 0);
     line += u") | 子节点: ";
