@@ -2,6 +2,7 @@
 // text box's caret blinks by its own frame counter: 15 frames shown, 15 hidden.
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "app/render/scene.h"
 #include "app/storage/file_dialog_layout.h"
@@ -42,6 +43,13 @@ RECT toRect(const DialogRect& r) {
     return RECT{r.left, r.top, r.right, r.bottom};
 }
 
+// The caret's column: the text's measured width added to the box's start, wrapping as every
+// sum of positions does (a caption read from a file may measure close to the largest int).
+int caretColumn(int start, const std::u16string& text) {
+    const int width = Gfx::getTextWidth(text.c_str());
+    return static_cast<int>(static_cast<std::uint32_t>(start) + static_cast<std::uint32_t>(width));
+}
+
 // Advances a caret counter; true in the frames that show the caret.
 bool caretShown(std::int32_t& counter) {
     // Wraps after 2^31 frames (eight months at 100 a second) instead of overflowing.
@@ -63,7 +71,7 @@ void drawEditBox(MindMap& mindMap) {
     Gfx::drawTextInRect(mindMap.editText.c_str(), &editRect, DT_VCENTER);
 
     if (caretShown(mindMap.editCaretCounter)) {
-        const int caretX = w + 17 + Gfx::getTextWidth(mindMap.editText.c_str());
+        const int caretX = caretColumn(w + 17, mindMap.editText);
         Gfx::drawLine(caretX, 15, caretX, 45);
     }
 
@@ -115,7 +123,7 @@ void drawPathDialog(MindMap& mindMap) {
     Gfx::drawTextInRect(mindMap.filePath.c_str(), &pathRect, DT_VCENTER);
 
     if (caretShown(mindMap.pathCaretCounter)) {
-        const int caretX = w + 227 + Gfx::getTextWidth(mindMap.filePath.c_str());
+        const int caretX = caretColumn(w + 227, mindMap.filePath);
         Gfx::drawLine(caretX, 205, caretX, 225);
     }
 

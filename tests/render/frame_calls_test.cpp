@@ -310,4 +310,27 @@ TEST_F(FrameCallsTest, StatusLineShowsTheCaptionUpToAZeroUnitAndWrapsTheDistance
     EXPECT_EQ(formatStatusLine(*map), u"选中: a | 位置: (2147483528, 5) | 子节点: 0 | 按 H 显示帮助");
 }
 
+// Measures every text close to the largest int, as a caption read from a file may.
+class HugeMeasure : public CallRecorder {
+  public:
+    int getTextWidth(const char16_t* text) override {
+        CallRecorder::getTextWidth(text);
+        return 2147483647 - 5;
+    }
+};
+
+TEST_F(FrameTest, CaretsOfTextsMeasuringNearTheLargestIntWrap) {
+    HugeMeasure recorder;
+    recorder.install();
+    map->startEditing();
+    map->showOpenDialog();
+    draw();
+    recorder.uninstall();
+    const auto has = [&](const std::string& call) {
+        return std::find(recorder.calls.begin(), recorder.calls.end(), call) != recorder.calls.end();
+    };
+    EXPECT_TRUE(has("drawLine -2147483417 15 -2147483417 45"));
+    EXPECT_TRUE(has("drawLine -2147483207 205 -2147483207 225"));
+}
+
 }  // namespace
