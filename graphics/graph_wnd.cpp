@@ -144,11 +144,15 @@ void GraphWnd::close() {
         windowThread = nullptr;
     }
     hwnd = nullptr;
+    if (consoleReappears) showConsoleAt(consolePlace);
+}
+
+// The hidden console comes back where the graphics window was, in front, keeping its size.
+void GraphWnd::showConsoleAt(const RECT& place) {
     HWND console = consoleWindow.load();
-    if (consoleReappears && console != nullptr) {
-        SetWindowPos(console, nullptr, consolePlace.left, consolePlace.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-        ShowWindow(console, SW_SHOW);
-    }
+    if (console == nullptr) return;
+    SetWindowPos(console, nullptr, place.left, place.top, 0, 0, SWP_NOSIZE);
+    ShowWindow(console, SW_SHOW);
 }
 
 void GraphWnd::resize(int newWidth, int newHeight) {

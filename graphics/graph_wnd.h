@@ -74,6 +74,7 @@ class GraphWnd : public IMAGE {
     void queueMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void releaseWindowResources(RECT* consolePlace, bool* consoleReappears);
     void closeByUser(HWND window);
+    static void showConsoleAt(const RECT& place);
 
     HANDLE windowThread;
     std::atomic<bool> closingForProgram;

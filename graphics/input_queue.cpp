@@ -147,18 +147,21 @@ void InputQueue::flush(BYTE filter) {
         return;
     }
     std::lock_guard<std::mutex> guard(writerLock);
+    // Every message is taken out (the read position catches up with the write position) and
+    // the kept ones are appended again from there, in order.
     InputMessage kept[kSlots - 1];
     unsigned keptCount = 0;
     const std::uint32_t word = positions.load(std::memory_order_acquire);
-    const unsigned read = readOf(word);
-    for (unsigned at = read; at != writeOf(word); at = next(at)) {
+    const unsigned write = writeOf(word);
+    for (unsigned at = readOf(word); at != write; at = next(at)) {
         if ((inputCategory(entries[at].kind) & filter) == 0) kept[keptCount++] = entries[at];
     }
-    unsigned at = read;
+    unsigned at = write;
     for (unsigned i = 0; i < keptCount; ++i, at = next(at)) entries[at] = kept[i];
     std::uint32_t current = word;
-    while (!positions.compare_exchange_weak(current, (current & ~kWriteBits) | (at << kWriteShift),
-                                            std::memory_order_acq_rel, std::memory_order_acquire)) {
+    while (!positions.compare_exchange_weak(
+        current, (current & ~(kReadBits | kWriteBits)) | write | (at << kWriteShift),
+        std::memory_order_acq_rel, std::memory_order_acquire)) {
     }
 }
 

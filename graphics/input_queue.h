@@ -56,6 +56,8 @@ class InputQueue {
     bool empty() const;
     unsigned size() const;
     BYTE acceptFilter() const { return acceptFilter_.load(std::memory_order_relaxed); }
+    // The packed position word: read position in bits 0-5, write position in bits 6-11.
+    std::uint32_t positionWord() const { return positions.load(std::memory_order_acquire); }
 
   private:
     bool append(const InputMessage& record);

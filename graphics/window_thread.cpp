@@ -100,11 +100,7 @@ void GraphWnd::closeByUser(HWND window) {
     ShowWindow(window, SW_HIDE);
     DestroyWindow(window);
     hwnd = nullptr;
-    HWND console = consoleWindow.load();
-    if (consoleReappears && console != nullptr) {
-        SetWindowPos(console, nullptr, consolePlace.left, consolePlace.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-        ShowWindow(console, SW_SHOW);
-    }
+    if (consoleReappears) showConsoleAt(consolePlace);
 }
 
 LRESULT CALLBACK GraphWnd::windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

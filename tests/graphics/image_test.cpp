@@ -29,6 +29,13 @@ TEST_F(ImageTest, NewImageHasTheDefaultDrawingState) {
     EXPECT_EQ(font.lfQuality, NONANTIALIASED_QUALITY);
     EXPECT_EQ(font.lfCharSet, DEFAULT_CHARSET);
     EXPECT_EQ(faceOf(font), u"System");
+    EXPECT_EQ(font.lfWidth, 0);
+    EXPECT_EQ(font.lfEscapement, 0);
+    EXPECT_EQ(font.lfOrientation, 0);
+    EXPECT_EQ(font.lfWeight, 0);
+    EXPECT_EQ(font.lfItalic + font.lfUnderline + font.lfStrikeOut, 0);
+    EXPECT_EQ(font.lfOutPrecision + font.lfClipPrecision + font.lfPitchAndFamily, 0);
+    EXPECT_EQ(GetGraphicsMode(image.memoryDC), GM_ADVANCED);
     float x = 0;
     float y = 0;
     getAspectRatio(&x, &y);

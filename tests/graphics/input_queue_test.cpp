@@ -125,6 +125,31 @@ TEST(InputQueue, FlushByCategoryKeepsTheOthersInOrder) {
     EXPECT_EQ(queue.size(), 31u);
 }
 
+// Read position in bits 0-5, write position in bits 6-11. A filtered flush takes every
+// message out and appends the kept ones again behind them.
+TEST(InputQueue, PositionWordAfterReadsAndFlushes) {
+    InputQueue queue;
+    queue.deliver(mouseMove(1));
+    queue.deliver(keyDown('A'));
+    queue.deliver(mouseMove(2));
+    ASSERT_TRUE(queue.peek(nullptr, kInputAll, true));
+    EXPECT_EQ(queue.positionWord(), 1u | (3u << 6));
+    queue.flush(kInputMouse);
+    EXPECT_EQ(queue.positionWord(), 3u | (4u << 6));
+    InputMessage message;
+    ASSERT_TRUE(queue.peek(&message, kInputAll, false));
+    EXPECT_EQ(message.key.keyCode, 'A');
+
+    // Across the end of the ring.
+    for (int i = 0; i < 59; ++i) queue.deliver(mouseMove(i));
+    queue.deliver(character(u'z'));
+    EXPECT_EQ(queue.positionWord(), 3u | (0u << 6));
+    queue.flush(kInputMouse);
+    EXPECT_EQ(queue.positionWord(), 0u | (2u << 6));
+    queue.flush(kInputAll);
+    EXPECT_EQ(queue.positionWord(), 0u);
+}
+
 TEST(InputQueue, PendingTakeAcceptsOnlyItsCategoriesAndWakes) {
     InputQueue queue;
     queue.deliver(mouseMove(1));
