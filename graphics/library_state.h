@@ -24,7 +24,9 @@ struct LibraryState {
     HDC currentDC;
     HDC windowDC;
     CRITICAL_SECTION deviceLock;
-    bool windowReferenceHeld;  // openGraphWindow's reference, until closeGraphWindow
+    // References taken by openGraphWindow and not yet given back by closeGraphWindow (a failed
+    // open keeps its reference too).
+    int windowReferences;
 };
 
 extern LibraryState library;

@@ -9,14 +9,14 @@ namespace Gfx {
 HWND openGraphWindow(int width, int height, int flags) {
     addLibraryReference();
     HWND window = library.windowDevice->openWindow(width, height, flags);
-    library.windowReferenceHeld = true;
+    ++library.windowReferences;
     return window;
 }
 
-// Without an open window there is no reference to give back: nothing happens.
+// Without an open window's reference there is nothing to give back: nothing happens.
 void closeGraphWindow() {
-    if (!library.windowReferenceHeld) return;
-    library.windowReferenceHeld = false;
+    if (library.windowReferences <= 0) return;
+    --library.windowReferences;
     if (library.windowDevice != nullptr) library.windowDevice->closeWindow();
     releaseLibraryReference();
 }

@@ -2,6 +2,8 @@
 // layer, the last one tears it down, and the next one starts it afresh.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "graphics/graphics.h"
 #include "graphics/image.h"
 #include "graphics/library_state.h"
@@ -54,6 +56,26 @@ TEST(LibraryLife, CloseWithoutWindowChangesNothing) {
     closeGraphWindow();
     EXPECT_EQ(libraryOpenCount(), 2);
 }
+
+#ifndef _WIN32
+// Without an X server no window can be made; each failed open still holds its reference until
+// its own close, so two failed opens and two closes leave nothing behind.
+TEST(LibraryLifeDeathTest, FailedOpensAreBalancedByTheirCloses) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            unsetenv("DISPLAY");
+            if (openGraphWindow(100, 80, 1) != nullptr) std::exit(10);
+            if (openGraphWindow(100, 80, 1) != nullptr) std::exit(11);
+            if (libraryOpenCount() != 3) std::exit(12);
+            closeGraphWindow();
+            if (libraryOpenCount() != 2) std::exit(13);
+            closeGraphWindow();
+            std::exit(libraryOpenCount() == 0 ? 0 : 14);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+#endif
 
 TEST(LibraryLife, WithoutTargetTheApiDoesNothing) {
     ASSERT_EQ(libraryOpenCount(), 0);
