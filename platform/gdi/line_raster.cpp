@@ -148,6 +148,32 @@ inline long long nearestOf(double x) {
 // pixel centre; then the exact test decides. (Its error is far below this.)
 constexpr double kNearEdge = 1e-6;
 
+// ceil(n / d) for d > 0.
+inline std::int64_t ceilDiv(std::int64_t n, std::int64_t d) {
+    return n >= 0 ? (n + d - 1) / d : -((-n) / d);
+}
+
+// Adds [x0, x1) to a row's (at most three) spans, merging those that touch.
+struct RowSpans {
+    int count = 0;
+    long long x0[3], x1[3];
+    void add(long long a, long long b) {
+        if (a >= b) return;
+        for (int i = 0; i < count; ++i) {
+            if (a <= x1[i] && b >= x0[i]) {
+                a = std::min(a, x0[i]);
+                b = std::max(b, x1[i]);
+                x0[i] = x0[--count];
+                x1[i] = x1[count];
+                add(a, b);
+                return;
+            }
+        }
+        x0[count] = a;
+        x1[count++] = b;
+    }
+};
+
 }  // namespace
 
 void rasterizeCosmeticLine(POINT a, POINT b, const double* dashes, int dashCount, const SpanEmitter& on,
@@ -161,7 +187,11 @@ void rasterizeCosmeticLine(POINT a, POINT b, const double* dashes, int dashCount
     double total = 0;
     for (int i = 0; i < dashCount; ++i) total += dashes[i];
     long long x = a.x, y = a.y;
-    long long err = (dx >= dy ? dx : dy) / 2;
+    // Doubled error term: 0 is an exact half-pixel tie, which goes to the smaller minor
+    // coordinate whichever way the line runs.
+    const bool xMajor = dx >= dy;
+    const bool stepOnTie = xMajor ? sy < 0 : sx < 0;
+    long long err = steps;
     for (long long i = 0; i < steps; ++i) {
         bool lit = true;
         if (dashCount > 0 && total > 0) {
@@ -174,20 +204,15 @@ void rasterizeCosmeticLine(POINT a, POINT b, const double* dashes, int dashCount
             lit = k % 2 == 0;
         }
         (lit ? onRuns : offRuns).add(static_cast<int>(x), static_cast<int>(y));
-        if (dx >= dy) {
+        err -= 2 * (xMajor ? dy : dx);
+        const bool step = err < 0 || (stepOnTie && err == 0);
+        if (step) err += 2 * steps;
+        if (xMajor) {
             x += sx;
-            err -= dy;
-            if (err < 0) {
-                y += sy;
-                err += dx;
-            }
+            if (step) y += sy;
         } else {
             y += sy;
-            err -= dx;
-            if (err < 0) {
-                x += sx;
-                err += dy;
-            }
+            if (step) x += sx;
         }
     }
 }
@@ -239,6 +264,72 @@ void rasterizeCapsule(POINT a, POINT b, int width, const PaintTarget& target, co
             if (s0 >= s1) break;  // the whole column is clipped away
         }
         if (s0 < s1) emit(j, static_cast<int>(s0), static_cast<int>(s1));
+    }
+}
+
+void rasterizeThinGeometricLine(POINT a, POINT b, const PaintTarget& target, const Paint& paint) {
+    const SpanEmitter on = [&](int y, int x0, int x1) { fillSpan(target, paint, y, x0, x1); };
+    const SpanEmitter off;
+    rasterizeCosmeticLine(a, b, nullptr, 0, on, off);
+    if (a.x != b.x && a.y != b.y) fillSpan(target, paint, b.y, b.x, b.x + 1);
+}
+
+void rasterizeTwoPixelLine(POINT a, POINT b, const PaintTarget& target, const Paint& paint) {
+    const std::int64_t x0 = a.x, y0 = a.y, x1 = b.x, y1 = b.y, dx = x1 - x0, dy = y1 - y0;
+    // The body: a parallelogram whose sides are the segment moved by whole pixels across it,
+    // one pixel to the right (or, for a flat line, up) and, when the line is steep (or flat),
+    // one pixel to the left (or down); axis-aligned lines are just two pixels wide.
+    std::int64_t px[4] = {0, 0, 0, 0}, py[4] = {0, 0, 0, 0};
+    const bool body = dx != 0 && dy != 0;
+    if (body) {
+        const std::int64_t nx = 3 * dy * dy > dx * dx ? 1 : 0, ny = 3 * dx * dx > dy * dy ? 1 : 0;
+        const std::int64_t s = (dx > 0) == (dy > 0) ? 1 : -1;
+        px[0] = x0 - nx, py[0] = y0 + s * ny;
+        px[1] = x0 + 1, py[1] = y0 - s;
+        px[2] = x1 + 1, py[2] = y1 - s;
+        px[3] = x1 - nx, py[3] = y1 + s * ny;
+    }
+    const std::int64_t top = std::max<std::int64_t>(target.clip.top, std::min(y0, y1) - 2);
+    const std::int64_t bottom = std::min<std::int64_t>(target.clip.bottom - 1, std::max(y0, y1) + 2);
+    for (std::int64_t j = top; j <= bottom; ++j) {
+        RowSpans spans;
+        // The round ends: a 2 x 2 block up and to the left of each end point.
+        if (j == y0 - 1 || j == y0) spans.add(x0 - 1, x0 + 1);
+        if (j == y1 - 1 || j == y1) spans.add(x1 - 1, x1 + 1);
+        if (dy == 0 && (j == y0 - 1 || j == y0)) spans.add(std::min(x0, x1), std::max(x0, x1) + 1);
+        if (dx == 0 && j >= std::min(y0, y1) && j <= std::max(y0, y1)) spans.add(x0 - 1, x0 + 1);
+        if (body) {
+            // Pixel centres on whole coordinates; an edge owns the rows from its top up to
+            // (not including) its bottom, and the pixels from the left crossing up to (not
+            // including) the right one.
+            std::int64_t lo = 0, hi = 0;
+            int crossings = 0;
+            for (int e = 0; e < 4; ++e) {
+                std::int64_t xa = px[e], ya = py[e], xb = px[(e + 1) % 4], yb = py[(e + 1) % 4];
+                if (ya == yb) continue;
+                if (ya > yb) {
+                    std::swap(xa, xb);
+                    std::swap(ya, yb);
+                }
+                if (j < ya || j >= yb) continue;
+                // The first whole x at or right of the crossing, in exact arithmetic.
+                const std::int64_t first = xa + ceilDiv((xb - xa) * (j - ya), yb - ya);
+                if (crossings == 0) {
+                    lo = hi = first;
+                } else {
+                    lo = std::min(lo, first);
+                    hi = std::max(hi, first);
+                }
+                ++crossings;
+            }
+            if (crossings >= 2) spans.add(lo, hi);
+        }
+        for (int i = 0; i < spans.count; ++i) {
+            const long long s0 = std::max<long long>(spans.x0[i], target.clip.left);
+            const long long s1 = std::min<long long>(spans.x1[i], target.clip.right);
+            if (s0 < s1)
+                fillSpan(target, paint, static_cast<int>(j), static_cast<int>(s0), static_cast<int>(s1));
+        }
     }
 }
 

@@ -1,6 +1,7 @@
 // Open figures: LineTo, Polyline and PolyBezier. Cosmetic pens step Bresenham lines with
-// the end point excluded; solid geometric pens with round ends draw exact round-capped
-// strokes; every other pen goes through Cairo.
+// the end point excluded; solid geometric pens with round ends draw GDI's own one- and
+// two-pixel lines, or exact round-capped strokes when wider; every other pen goes through
+// Cairo.
 #include <algorithm>
 #include <vector>
 
@@ -39,8 +40,10 @@ void strokePolyline(DeviceContext& dc, const PaintTarget& target, const POINT* p
         return;
     }
     // Round caps and joins make a polyline the union of its segments' strokes; painting the
-    // overlaps twice only matters to raster operations other than copying.
-    bool capsules = !bezier && translation && fastPathsEnabled() && dc.pen->solid() &&
+    // overlaps twice only matters to raster operations other than copying. One- and two-pixel
+    // lines have whole-pixel shapes of their own that no path stroke gives, so they take this
+    // road whether or not the fast paths are on.
+    bool capsules = !bezier && translation && (fastPathsEnabled() || pen.width <= 2) && dc.pen->solid() &&
                     pen.stroke.dashes.empty() && dc.pen->roundCapsAndJoins() &&
                     (count == 2 || target.rop2 == R2_COPYPEN);
     std::vector<POINT> device(points, points + count);
@@ -52,7 +55,12 @@ void strokePolyline(DeviceContext& dc, const PaintTarget& target, const POINT* p
     if (capsules) {
         for (int i = 0; i + 1 < count; ++i) {
             if (device[i].x == device[i + 1].x && device[i].y == device[i + 1].y) continue;
-            rasterizeCapsule(device[i], device[i + 1], pen.width, target, stroke);
+            if (pen.width == 1)
+                rasterizeThinGeometricLine(device[i], device[i + 1], target, stroke);
+            else if (pen.width == 2)
+                rasterizeTwoPixelLine(device[i], device[i + 1], target, stroke);
+            else
+                rasterizeCapsule(device[i], device[i + 1], pen.width, target, stroke);
         }
         return;
     }
