@@ -50,7 +50,10 @@ inline std::string hex(std::uint32_t colour) {
 
 inline std::string numbers(std::initializer_list<long long> values) {
     std::string out;
-    for (long long v : values) out += " " + std::to_string(v);
+    for (long long v : values) {
+        out += ' ';
+        out += std::to_string(v);
+    }
     return out;
 }
 
