@@ -118,14 +118,14 @@ class HandleTable {
             {ANSI_VAR_FONT, 12, u"MS Sans Serif"},   {SYSTEM_FONT, 16, u"System"},
             {DEVICE_DEFAULT_FONT, 16, u"System"},    {SYSTEM_FIXED_FONT, 16, u"Fixedsys"},
             {DEFAULT_GUI_FONT, -11, u"MS Shell Dlg"}};
-        for (const FontSpec& spec : fonts) {
+        for (const FontSpec& stock : fonts) {
             auto font = std::make_unique<Font>();
-            font->logFont.lfHeight = spec.height;
+            font->logFont.lfHeight = stock.height;
             font->logFont.lfWeight = FW_NORMAL;
             font->logFont.lfCharSet = DEFAULT_CHARSET;
-            for (int i = 0; spec.face[i] && i < LF_FACESIZE - 1; ++i)
-                font->logFont.lfFaceName[i] = spec.face[i];
-            addStock(spec.index, std::move(font));
+            for (int i = 0; stock.face[i] && i < LF_FACESIZE - 1; ++i)
+                font->logFont.lfFaceName[i] = stock.face[i];
+            addStock(stock.index, std::move(font));
         }
         addStock(DEFAULT_PALETTE, std::make_unique<Palette>());
         auto dcBrush = std::make_unique<Brush>();
