@@ -132,7 +132,16 @@ bool rasterizeShape(const XFORM& xf, const RECT& clip, const ShapeJob& job, Shap
         cairo_fill(cr);
         grab(masks.fill);
     }
-    if (job.stroke) {
+    if (job.stroke && job.outlineArea) {
+        cairo_set_source_rgba(cr, 0, 0, 0, 1);
+        cairo_set_matrix(cr, &m);
+        cairo_new_path(cr);
+        job.outlineArea(cr);
+        cairo_identity_matrix(cr);
+        cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+        cairo_fill(cr);
+        grab(masks.stroke);
+    } else if (job.stroke) {
         const StrokeStyle& s = *job.stroke;
         cairo_set_source_rgba(cr, 0, 0, 0, 1);
         cairo_set_matrix(cr, &m);

@@ -44,6 +44,9 @@ struct ShapeJob {
     cairo_fill_rule_t fillRule = CAIRO_FILL_RULE_EVEN_ODD;
     const StrokeStyle* stroke = nullptr;
     double offset = 0;  // added in device space (see PenGeometry)
+    // When set, the outline is this area (filled even-odd) instead of `path` stroked: for
+    // outlines GDI builds from whole pixels.
+    std::function<void(cairo_t*)> outlineArea;
 };
 
 // Rasterises within `clip` (device pixels); false when nothing of the shape is visible.

@@ -8,6 +8,8 @@
 #include <mutex>
 #include <tuple>
 
+#include "platform/gdi/round_corners.h"
+
 namespace platform::gdi {
 namespace {
 
@@ -65,13 +67,9 @@ std::shared_ptr<const CornerTemplate> buildTemplate(int ew, int eh, const PenGeo
     t->bandX = (ew + 1) / 2 + w + 2;
     t->bandY = (eh + 1) / 2 + w + 2;
     const int boxRight = 2 * t->bandX + 2, boxBottom = 2 * t->bandY + 2;
+    // Only solid pens come here, so the corners are the general path's pixel corners.
     ShapeJob job;
-    job.path = [&](cairo_t* cr) { roundRectPath(cr, 0, 0, boxRight, boxBottom, ew, eh); };
-    job.maxX = boxRight;
-    job.maxY = boxBottom;
-    job.fill = true;
-    job.stroke = pen.visible ? &pen.stroke : nullptr;
-    job.offset = pen.visible ? pen.offset : 0;
+    roundRectJob(job, 0, 0, boxRight, boxBottom, ew, eh, pen, true);
     XFORM identity{1, 0, 0, 1, 0, 0};
     RECT clip{-1000, -1000, 1000, 1000};
     ShapeMasks masks;

@@ -24,7 +24,8 @@ bool fastRoundRect(const PaintTarget& target, const DeviceBox& box, int ellipseW
 void setFastPathsEnabled(bool enabled);
 bool fastPathsEnabled();
 
-// The rounded-rectangle path shared by both paths (logical coordinates, corners clamped).
+// The smooth rounded-rectangle path, for corners not drawn from pixels (see round_corners.h);
+// logical coordinates, corners clamped to the box.
 void roundRectPath(cairo_t* cr, double left, double top, double right, double bottom, double ellipseWidth,
                    double ellipseHeight);
 

@@ -7,6 +7,7 @@
 #include "platform/gdi/cairo_raster.h"
 #include "platform/gdi/dc_transform.h"
 #include "platform/gdi/fast_shapes.h"
+#include "platform/gdi/round_corners.h"
 
 using namespace platform::gdi;
 
@@ -53,11 +54,16 @@ void shapeBox(const ShapeContext& s, int l, int t, int r, int b, double& x0, dou
     y1 = std::max(t, b);
 }
 
+void paintJob(ShapeContext& s, const ShapeJob& job) {
+    ShapeMasks masks;
+    if (rasterizeShape(s.dc->xform, s.target.clip, job, masks)) paintMasks(s.target, masks, s.fill, s.stroke);
+}
+
+// A path the pen strokes.
 void drawGeneral(ShapeContext& s, ShapeJob& job) {
     job.stroke = s.pen.visible ? &s.pen.stroke : nullptr;
     job.offset = s.pen.visible ? s.pen.offset : 0;
-    ShapeMasks masks;
-    if (rasterizeShape(s.dc->xform, s.target.clip, job, masks)) paintMasks(s.target, masks, s.fill, s.stroke);
+    paintJob(s, job);
 }
 
 // Ellipse angle (in the ellipse's own unit circle) of the radial through a point.
@@ -136,14 +142,14 @@ BOOL WINAPI RoundRect(HDC hdc, int left, int top, int right, int bottom, int wid
                       static_cast<int>(y1) + dy};
         if (fastRoundRect(s.target, box, width, height, s.pen, s.dc->pen, s.fill, s.stroke)) return TRUE;
     }
+    // GDI steps small corners in whole pixels; under a transform that scales or turns, and
+    // for styled or wide pens, the corners stay smooth arcs.
+    const bool pixelCorners = integerTranslation(s.dc->xform, dx, dy) &&
+                              (!s.pen.visible || (s.dc->pen->solid() && s.pen.stroke.dashes.empty()));
     ShapeJob job;
-    job.path = [&](cairo_t* cr) { roundRectPath(cr, x0, y0, x1, y1, width, height); };
-    job.minX = x0;
-    job.minY = y0;
-    job.maxX = x1;
-    job.maxY = y1;
-    job.fill = true;
-    drawGeneral(s, job);
+    roundRectJob(job, static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(x1), static_cast<int>(y1),
+                 width, height, s.pen, pixelCorners);
+    paintJob(s, job);
     return TRUE;
 }
 

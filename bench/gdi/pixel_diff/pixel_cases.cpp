@@ -4,6 +4,7 @@
 // stand-in and, with MinGW-w64, against Windows' GDI (or Wine's); compare.sh diffs the two.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -17,11 +18,13 @@ namespace {
 
 // Wine leaves out an outlined rounded rectangle's right and bottom edges in GM_ADVANCED, where
 // Windows includes them; with --widen-round the reference run passes corners one pixel further
-// out. (Wine's fill-only ones and those narrower than their corners are already right.)
+// out. (Wine's fill-only ones are already right, and so are boxes too thin for a corner,
+// which Wine draws as rectangles: the corner ellipse, cut to the box, two pixels or less.)
 bool gWidenRound = false;
 
 void roundRect(HDC dc, int l, int t, int r, int b, int e, bool outlined) {
-    if (gWidenRound && outlined && std::abs(r - l) > e && std::abs(b - t) > e) {
+    if (gWidenRound && outlined && std::min(std::abs(r - l) + 1, e) > 2 &&
+        std::min(std::abs(b - t) + 1, e) > 2) {
         if (l > r) std::swap(l, r);
         if (t > b) std::swap(t, b);
         ++r;
@@ -34,6 +37,8 @@ constexpr int kWidth = 200;
 constexpr int kHeight = 100;
 constexpr COLORREF kPenColor = RGB(255, 0, 0);
 constexpr COLORREF kBrushColor = RGB(0, 0, 255);
+// The frame's corners (node boxes 5, collapse markers 3) and larger ones to check the rule.
+constexpr int kCorners[] = {5, 3, 8, 9, 16};
 
 struct PenKind {
     const char* name;
@@ -137,7 +142,7 @@ std::vector<Case> makeCases() {
                          DeleteObject(SelectObject(dc, oldPen));
                          DeleteObject(SelectObject(dc, oldBrush));
                      }});
-                for (int e : {5, 3}) {
+                for (int e : kCorners) {
                     cases.push_back(
                         {std::string("round") + std::to_string(e) + "_" + b.name + "_" + f + "_" + pen.name,
                          [pen, b, fill, e](HDC dc) {
@@ -165,7 +170,7 @@ std::vector<Case> makeCases() {
                              DeleteObject(SelectObject(dc, oldPen));
                              DeleteObject(SelectObject(dc, oldBrush));
                          }});
-        for (int e : {5, 3}) {
+        for (int e : kCorners) {
             cases.push_back(
                 {std::string("round") + std::to_string(e) + "_" + b.name + "_nullpen", [b, e](HDC dc) {
                      HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
