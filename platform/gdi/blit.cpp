@@ -1,6 +1,7 @@
 // BitBlt between memory DCs, and onto window DCs through the window half's presenter.
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -139,6 +140,16 @@ BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, in
     if (!dst || cx < 0 || cy < 0 || !knownRop(rop)) return FALSE;
     DeviceContext* src = needsSource(rop) ? lookupDC(hdcSrc) : nullptr;
     if (needsSource(rop) && !src) return FALSE;
+    // Both rectangles, after their DCs' origins, must lie in the device coordinate space;
+    // that keeps every sum below well inside int.
+    auto inSpace = [](const DeviceContext& dc, int left, int top, int width, int height) {
+        const POINT o = origin(dc);
+        const double l = static_cast<double>(left) + o.x, t = static_cast<double>(top) + o.y;
+        return std::fabs(l) < kDeviceCoordinateLimit && std::fabs(t) < kDeviceCoordinateLimit &&
+               std::fabs(l + width) < kDeviceCoordinateLimit &&
+               std::fabs(t + height) < kDeviceCoordinateLimit;
+    };
+    if (!inSpace(*dst, x, y, cx, cy) || (src && !inSpace(*src, x1, y1, cx, cy))) return FALSE;
     POINT dOrigin = origin(*dst);
     x += dOrigin.x;
     y += dOrigin.y;

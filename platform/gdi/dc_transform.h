@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cmath>
+#include <cstddef>
 
 #include "platform/gdi/gdi_objects.h"
 
@@ -17,8 +18,33 @@ inline bool integerTranslation(const XFORM& x, int& dx, int& dy) {
     return true;
 }
 
+// NT GDI's device coordinate space: device coordinates lie strictly within +-2^27. Drawing
+// calls whose coordinates leave it fail and draw nothing, which also keeps every device sum
+// the rasterisers form well inside int.
+constexpr double kDeviceCoordinateLimit = 134217728.0;
+
+// Whether a logical point lands inside the device coordinate space.
+inline bool inDeviceSpace(const XFORM& x, double lx, double ly) {
+    double dx = lx * static_cast<double>(x.eM11) + ly * static_cast<double>(x.eM21) + x.eDx;
+    double dy = lx * static_cast<double>(x.eM12) + ly * static_cast<double>(x.eM22) + x.eDy;
+    return std::fabs(dx) < kDeviceCoordinateLimit && std::fabs(dy) < kDeviceCoordinateLimit;
+}
+
+// Whether all four corners of a logical box land inside the device coordinate space.
+inline bool boxInDeviceSpace(const XFORM& x, double l, double t, double r, double b) {
+    return inDeviceSpace(x, l, t) && inDeviceSpace(x, r, t) && inDeviceSpace(x, l, b) &&
+           inDeviceSpace(x, r, b);
+}
+
+inline bool pointsInDeviceSpace(const XFORM& x, const POINT* points, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+        if (!inDeviceSpace(x, points[i].x, points[i].y)) return false;
+    }
+    return true;
+}
+
 // The device pixel of a logical point, rounded to the nearest pixel.
-inline POINT toDevicePoint(const XFORM& x, int lx, int ly) {
+inline POINT toDevicePoint(const XFORM& x, double lx, double ly) {
     double dx = lx * static_cast<double>(x.eM11) + ly * static_cast<double>(x.eM21) + x.eDx;
     double dy = lx * static_cast<double>(x.eM12) + ly * static_cast<double>(x.eM22) + x.eDy;
     auto clampRound = [](double v) {

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <utility>
 
+#include "platform/gdi/dc_transform.h"
 #include "platform/gdi/gdi_objects.h"
 
 using namespace platform::gdi;
@@ -300,7 +301,7 @@ BOOL WINAPI GetWorldTransform(HDC hdc, LPXFORM xform) {
 
 BOOL WINAPI MoveToEx(HDC hdc, int x, int y, LPPOINT previous) {
     DeviceContext* dc = lookupDC(hdc);
-    if (!dc) return FALSE;
+    if (!dc || !inDeviceSpace(dc->xform, x, y)) return FALSE;
     if (previous) *previous = dc->position;
     dc->position = {x, y};
     return TRUE;

@@ -4,6 +4,8 @@
 // (DT_VCENTER, DT_BOTTOM) applies to single lines only; without DT_NOCLIP the text is
 // clipped to the rectangle.
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 
@@ -11,6 +13,14 @@
 #include "platform/gdi/text_paint.h"
 
 using namespace platform::gdi;
+
+namespace {
+
+int clampToInt(std::int64_t v) {
+    return static_cast<int>(std::clamp<std::int64_t>(v, INT_MIN, INT_MAX));
+}
+
+}  // namespace
 
 int WINAPI DrawTextW(HDC hdc, LPCWSTR text, int length, LPRECT rect, UINT format) {
     DeviceContext* dc = lookupDC(hdc);
@@ -24,27 +34,31 @@ int WINAPI DrawTextW(HDC hdc, LPCWSTR text, int length, LPRECT rect, UINT format
         }
         return 0;
     }
+    const bool calc = format & DT_CALCRECT;
+    // Measuring draws nothing, so only a rectangle to draw in must lie in the device space.
+    if (!calc && !boxInDeviceSpace(dc->xform, rect->left, rect->top, rect->right, rect->bottom)) return 0;
     std::lock_guard<std::mutex> lock(textMutex());
     const FontFace& face = selectedFace(*dc);
-    const int width = rect->right - rect->left;
-    const bool calc = format & DT_CALCRECT;
+    // Logical sums in 64 bits: under a scaling transform the rectangle may span all of int.
+    const std::int64_t left = rect->left, right = rect->right, rectTop = rect->top, rectBottom = rect->bottom;
+    const int width = clampToInt(right - left);
     auto block = layoutText(face, std::u16string_view(text, count), format, width, !calc);
     const int height = block->lineCount() * block->cellHeight;
     if (calc) {
-        rect->right = rect->left + block->maxWidth;
-        rect->bottom = rect->top + height;
+        rect->right = clampToInt(left + block->maxWidth);
+        rect->bottom = clampToInt(rectTop + height);
         return height;
     }
-    int top = rect->top;
+    std::int64_t top = rectTop;
     if (format & DT_SINGLELINE) {
         if (format & DT_VCENTER)
-            top = rect->top + (rect->bottom - rect->top - height) / 2;
+            top = rectTop + (rectBottom - rectTop - height) / 2;
         else if (format & DT_BOTTOM)
-            top = rect->bottom - height;
+            top = rectBottom - height;
     }
     PaintTarget target;
     if (makeTarget(*dc, target)) {
-        POINT origin = toDevicePoint(dc->xform, rect->left, top);
+        POINT origin = toDevicePoint(dc->xform, rect->left, static_cast<double>(top));
         if (!(format & DT_NOCLIP)) {
             POINT corner = toDevicePoint(dc->xform, rect->left, rect->top);
             POINT far = toDevicePoint(dc->xform, rect->right, rect->bottom);
@@ -57,6 +71,7 @@ int WINAPI DrawTextW(HDC hdc, LPCWSTR text, int length, LPRECT rect, UINT format
             paintTextBlock(*dc, target, *block, origin.x, origin.y);
     }
     // With vertical placement the result is the offset from the top to the text's bottom.
-    if ((format & DT_SINGLELINE) && (format & (DT_VCENTER | DT_BOTTOM))) return top - rect->top + height;
+    if ((format & DT_SINGLELINE) && (format & (DT_VCENTER | DT_BOTTOM)))
+        return clampToInt(top - rectTop + height);
     return height;
 }

@@ -148,9 +148,12 @@ inline long long nearestOf(double x) {
 // pixel centre; then the exact test decides. (Its error is far below this.)
 constexpr double kNearEdge = 1e-6;
 
-// ceil(n / d) for d > 0.
+// ceil(n / d) and floor(n / d) for d > 0.
 inline std::int64_t ceilDiv(std::int64_t n, std::int64_t d) {
     return n >= 0 ? (n + d - 1) / d : -((-n) / d);
+}
+inline std::int64_t floorDiv(std::int64_t n, std::int64_t d) {
+    return n >= 0 ? n / d : -((-n + d - 1) / d);
 }
 
 // Adds [x0, x1) to a row's (at most three) spans, merging those that touch.
@@ -176,23 +179,36 @@ struct RowSpans {
 
 }  // namespace
 
-void rasterizeCosmeticLine(POINT a, POINT b, const double* dashes, int dashCount, const SpanEmitter& on,
-                           const SpanEmitter& off) {
+void rasterizeCosmeticLine(POINT a, POINT b, const RECT& bounds, const double* dashes, int dashCount,
+                           const SpanEmitter& on, const SpanEmitter& off) {
     long long dx = std::llabs(static_cast<long long>(b.x) - a.x),
               dy = std::llabs(static_cast<long long>(b.y) - a.y);
     int sx = b.x >= a.x ? 1 : -1, sy = b.y >= a.y ? 1 : -1;
     long long steps = std::max(dx, dy);
     if (steps == 0) return;
-    RunMerger onRuns(on), offRuns(off);
     double total = 0;
     for (int i = 0; i < dashCount; ++i) total += dashes[i];
-    long long x = a.x, y = a.y;
     // Doubled error term: 0 is an exact half-pixel tie, which goes to the smaller minor
     // coordinate whichever way the line runs.
     const bool xMajor = dx >= dy;
     const bool stepOnTie = xMajor ? sy < 0 : sx < 0;
-    long long err = steps;
-    for (long long i = 0; i < steps; ++i) {
+    // Only the steps whose major coordinate lies within the bounds are walked; the state at
+    // the first of them is worked out directly (after k steps the error is
+    // steps - 2 minor k + 2 steps n, n being the minor steps taken, and lies in [0, 2 steps),
+    // or in (0, 2 steps] where ties step).
+    const long long major0 = xMajor ? a.x : a.y, majorStep = xMajor ? sx : sy;
+    const long long lo = xMajor ? bounds.left : bounds.top, hi = xMajor ? bounds.right : bounds.bottom;
+    long long first = majorStep > 0 ? lo - major0 : major0 - hi + 1;
+    long long end = std::min(steps, majorStep > 0 ? hi - major0 : major0 - lo + 1);
+    first = std::max(first, 0LL);
+    if (first >= end) return;
+    const long long minor = xMajor ? dy : dx;
+    const long long v = 2 * minor * first - steps;
+    const long long n = stepOnTie ? floorDiv(v, 2 * steps) + 1 : ceilDiv(v, 2 * steps);
+    long long err = steps - 2 * minor * first + 2 * steps * n;
+    long long x = a.x + (xMajor ? sx * first : sx * n), y = a.y + (xMajor ? sy * n : sy * first);
+    RunMerger onRuns(on), offRuns(off);
+    for (long long i = first; i < end; ++i) {
         bool lit = true;
         if (dashCount > 0 && total > 0) {
             double pos = std::fmod(static_cast<double>(i), total);
@@ -270,7 +286,7 @@ void rasterizeCapsule(POINT a, POINT b, int width, const PaintTarget& target, co
 void rasterizeThinGeometricLine(POINT a, POINT b, const PaintTarget& target, const Paint& paint) {
     const SpanEmitter on = [&](int y, int x0, int x1) { fillSpan(target, paint, y, x0, x1); };
     const SpanEmitter off;
-    rasterizeCosmeticLine(a, b, nullptr, 0, on, off);
+    rasterizeCosmeticLine(a, b, target.clip, nullptr, 0, on, off);
     if (a.x != b.x && a.y != b.y) fillSpan(target, paint, b.y, b.x, b.x + 1);
 }
 

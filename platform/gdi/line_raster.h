@@ -17,9 +17,10 @@ constexpr int kCapsuleLimit = 1 << 20;
 // line passes exactly halfway between two pixels, the one with the smaller coordinate is taken,
 // so a line and its reverse differ only in their excluded end. Pixel i
 // along the line (counting from 0 at a) goes to `on` or `off` by the dash pattern (in pixels,
-// alternating on and off; empty means solid).
-void rasterizeCosmeticLine(POINT a, POINT b, const double* dashes, int dashCount, const SpanEmitter& on,
-                           const SpanEmitter& off);
+// alternating on and off; empty means solid). Steps whose major coordinate falls outside
+// `bounds` are skipped, not walked, so a long line costs only its visible part.
+void rasterizeCosmeticLine(POINT a, POINT b, const RECT& bounds, const double* dashes, int dashCount,
+                           const SpanEmitter& on, const SpanEmitter& off);
 
 // A geometric solid round-capped line one pixel wide: the cosmetic line's pixels, with the end
 // point included unless the line is horizontal or vertical.

@@ -34,8 +34,8 @@ void strokePolyline(DeviceContext& dc, const PaintTarget& target, const POINT* p
         for (int i = 0; i + 1 < count; ++i) {
             POINT a = toDevicePoint(dc.xform, points[i].x, points[i].y);
             POINT b = toDevicePoint(dc.xform, points[i + 1].x, points[i + 1].y);
-            rasterizeCosmeticLine(a, b, pen.stroke.dashes.data(), static_cast<int>(pen.stroke.dashes.size()),
-                                  on, off);
+            rasterizeCosmeticLine(a, b, target.clip, pen.stroke.dashes.data(),
+                                  static_cast<int>(pen.stroke.dashes.size()), on, off);
         }
         return;
     }
@@ -96,6 +96,8 @@ BOOL WINAPI LineTo(HDC hdc, int x, int y) {
     DeviceContext* dc = lookupDC(hdc);
     if (!dc) return FALSE;
     POINT points[2] = {dc->position, {x, y}};
+    // The transform may have changed since MoveToEx, so the start is checked too.
+    if (!pointsInDeviceSpace(dc->xform, points, 2)) return FALSE;
     dc->position = {x, y};
     PaintTarget target;
     if (!makeTarget(*dc, target)) return TRUE;
@@ -107,6 +109,7 @@ BOOL WINAPI LineTo(HDC hdc, int x, int y) {
 BOOL WINAPI Polyline(HDC hdc, const POINT* points, int count) {
     DeviceContext* dc = lookupDC(hdc);
     if (!dc || !points || count < 2) return FALSE;
+    if (!pointsInDeviceSpace(dc->xform, points, static_cast<std::size_t>(count))) return FALSE;
     PaintTarget target;
     if (makeTarget(*dc, target)) strokePolyline(*dc, target, points, count, false);
     return TRUE;
@@ -115,6 +118,7 @@ BOOL WINAPI Polyline(HDC hdc, const POINT* points, int count) {
 BOOL WINAPI PolyBezier(HDC hdc, const POINT* points, DWORD count) {
     DeviceContext* dc = lookupDC(hdc);
     if (!dc || !points || count < 4 || (count - 1) % 3 != 0 || count > 0x7FFFFFFF) return FALSE;
+    if (!pointsInDeviceSpace(dc->xform, points, count)) return FALSE;
     PaintTarget target;
     if (makeTarget(*dc, target)) strokePolyline(*dc, target, points, static_cast<int>(count), true);
     return TRUE;

@@ -1,6 +1,7 @@
 // Pens and brushes. A pen made by CreatePen wider than one pixel is a geometric pen with
 // round caps and joins; ExtCreatePen makes cosmetic or geometric pens with any caps, joins
 // and user dash pattern.
+#include <climits>
 #include <cstring>
 
 #include "platform/gdi/dib_format.h"
@@ -12,7 +13,7 @@ HPEN WINAPI CreatePen(int style, int width, COLORREF color) {
     if (style < PS_SOLID || style > PS_INSIDEFRAME) return nullptr;
     auto pen = std::make_unique<Pen>();
     pen->color = color & 0xFFFFFFu;
-    pen->width = width < 0 ? -width : width;
+    pen->width = width < 0 ? (width == INT_MIN ? INT_MAX : -width) : width;
     if (pen->width > 1) {
         // Wide pens are solid whatever dash style was asked for.
         pen->geometric = true;

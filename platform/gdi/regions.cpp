@@ -3,12 +3,15 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/gdi/dc_transform.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/span_painter.h"
 
 using namespace platform::gdi;
 
 HRGN WINAPI CreateRectRgn(int left, int top, int right, int bottom) {
+    const XFORM identity{1, 0, 0, 1, 0, 0};
+    if (!boxInDeviceSpace(identity, left, top, right, bottom)) return nullptr;
     auto region = std::make_unique<Region>();
     if (left > right) std::swap(left, right);
     if (top > bottom) std::swap(top, bottom);
@@ -57,10 +60,8 @@ BOOL WINAPI FillRgn(HDC hdc, HRGN hrgn, HBRUSH hbrush) {
     PaintTarget target;
     if (!makeTarget(*dc, target) || region->empty()) return TRUE;
     Paint paint = brushPaint(*dc, brush);
-    for (int y = region->rect.top; y < region->rect.bottom; ++y) {
-        if (y < target.clip.top) continue;
-        if (y >= target.clip.bottom) break;
-        fillSpan(target, paint, y, region->rect.left, region->rect.right);
-    }
+    const int top = std::max(region->rect.top, target.clip.top);
+    const int bottom = std::min(region->rect.bottom, target.clip.bottom);
+    for (int y = top; y < bottom; ++y) fillSpan(target, paint, y, region->rect.left, region->rect.right);
     return TRUE;
 }

@@ -159,38 +159,40 @@ std::vector<CornerRow> cornerRows(int ew, int eh, int penWidth) {
     return rows;
 }
 
-void roundRectJob(ShapeJob& job, int l, int t, int r, int b, int ew, int eh, const PenGeometry& pen,
-                  bool pixelCorners) {
+void roundRectJob(ShapeJob& job, std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b, int ew,
+                  int eh, const PenGeometry& pen, bool pixelCorners) {
     r = std::max(l, r);
     b = std::max(t, b);
-    job.minX = l;
-    job.minY = t;
-    job.maxX = r;
-    job.maxY = b;
+    job.minX = static_cast<double>(l);
+    job.minY = static_cast<double>(t);
+    job.maxX = static_cast<double>(r);
+    job.maxY = static_cast<double>(b);
     job.fill = true;
     job.stroke = pen.visible ? &pen.stroke : nullptr;
     job.outlineArea = nullptr;
     const int w = pen.visible ? pen.width : 0;
     // The ellipse is at most as large as the box GDI measures: the outline's pixels, or
     // without one the filled pixels.
-    const std::int64_t boxW = static_cast<std::int64_t>(r) - l + (w ? 1 : 0);
-    const std::int64_t boxH = static_cast<std::int64_t>(b) - t + (w ? 1 : 0);
+    const std::int64_t boxW = r - l + (w ? 1 : 0);
+    const std::int64_t boxH = b - t + (w ? 1 : 0);
     const int cw = static_cast<int>(std::min<std::int64_t>(ew, boxW));
     const int ch = static_cast<int>(std::min<std::int64_t>(eh, boxH));
     const bool onScreen =
-        std::max({std::abs(static_cast<std::int64_t>(l)), std::abs(static_cast<std::int64_t>(t)),
-                  std::abs(static_cast<std::int64_t>(r)), std::abs(static_cast<std::int64_t>(b))}) <
-        kPixelCoordinateLimit;
+        std::max({std::abs(l), std::abs(t), std::abs(r), std::abs(b)}) < kPixelCoordinateLimit;
     if (!pixelCorners || !onScreen || w > kMaxPixelCornerPen || cw > kMaxPixelCorner ||
         ch > kMaxPixelCorner) {
         job.offset = pen.visible ? pen.offset : 0;
-        job.path = [=](cairo_t* cr) { roundRectPath(cr, l, t, r, b, ew, eh); };
+        job.path = [=](cairo_t* cr) {
+            roundRectPath(cr, static_cast<double>(l), static_cast<double>(t), static_cast<double>(r),
+                          static_cast<double>(b), ew, eh);
+        };
         return;
     }
     job.offset = 0;
     const int h = w / 2;
-    const int L = l - h, T = t - h;
-    const int R = w ? r - h + w - 1 : r - 1, B = w ? b - h + w - 1 : b - 1;
+    const int L = static_cast<int>(l) - h, T = static_cast<int>(t) - h;
+    const int R = static_cast<int>(w ? r - h + w - 1 : r - 1),
+              B = static_cast<int>(w ? b - h + w - 1 : b - 1);
     auto outer = std::make_shared<Contour>(), inner = std::make_shared<Contour>();
     if (R >= L && B >= T) contours(cornerRows(cw, ch, w), w, L, T, R, B, *outer, *inner);
     if (!w) {

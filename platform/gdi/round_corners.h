@@ -5,6 +5,7 @@
 // the smooth path (roundRectPath).
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "platform/gdi/cairo_raster.h"
@@ -36,7 +37,7 @@ std::vector<CornerRow> cornerRows(int ellipseWidth, int ellipseHeight, int penWi
 // with pixel corners (pen at most kMaxPixelCornerPen wide and solid, transform moving by
 // whole pixels) the fill and the outline are areas along pixel edges, otherwise the smooth
 // path that the pen strokes. Both the general and the fast path take their corners here.
-void roundRectJob(ShapeJob& job, int l, int t, int r, int b, int ellipseWidth, int ellipseHeight,
-                  const PenGeometry& pen, bool pixelCorners);
+void roundRectJob(ShapeJob& job, std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b,
+                  int ellipseWidth, int ellipseHeight, const PenGeometry& pen, bool pixelCorners);
 
 }  // namespace platform::gdi

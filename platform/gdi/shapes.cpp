@@ -2,7 +2,9 @@
 // corners are ordered; in GM_COMPATIBLE the right and bottom edges are excluded, in
 // GM_ADVANCED included; without a pen the filled area loses one more column and row.
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <cstdint>
 
 #include "platform/gdi/cairo_raster.h"
 #include "platform/gdi/dc_transform.h"
@@ -20,20 +22,27 @@ struct ShapeContext {
     Paint fill, stroke;
 };
 
-// False when there is nothing to draw on (the result is then the DC's validity).
-bool begin(HDC hdc, ShapeContext& s, BOOL& result) {
+// False when there is nothing to draw on (the result then says whether the DC is valid and
+// the shape's coordinates lie in the device coordinate space).
+template <typename InSpace>
+bool begin(HDC hdc, ShapeContext& s, BOOL& result, InSpace inSpace) {
     s.dc = lookupDC(hdc);
-    result = s.dc ? TRUE : FALSE;
-    if (!s.dc || !makeTarget(*s.dc, s.target)) return false;
+    result = s.dc && inSpace(s.dc->xform) ? TRUE : FALSE;
+    if (!result || !makeTarget(*s.dc, s.target)) return false;
     s.pen = penGeometry(s.dc->pen);
     s.fill = brushPaint(*s.dc, s.dc->brush);
     if (s.pen.visible) s.stroke = solidPaint(s.dc->pen->color);
     return true;
 }
 
+bool beginBox(HDC hdc, ShapeContext& s, BOOL& result, int l, int t, int r, int b) {
+    return begin(hdc, s, result, [&](const XFORM& x) { return boxInDeviceSpace(x, l, t, r, b); });
+}
+
 // The logical box the path runs around, inside-frame pens pulled in to fit.
-void shapeBox(const ShapeContext& s, int l, int t, int r, int b, double& x0, double& y0, double& x1,
-              double& y1) {
+// In 64 bits: under a scaling transform the logical corners may be anywhere in int.
+void shapeBox(const ShapeContext& s, std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b,
+              double& x0, double& y0, double& x1, double& y1) {
     if (l > r) std::swap(l, r);
     if (t > b) std::swap(t, b);
     if (s.dc->graphicsMode == GM_COMPATIBLE) {
@@ -41,17 +50,31 @@ void shapeBox(const ShapeContext& s, int l, int t, int r, int b, double& x0, dou
         --b;
     }
     if (s.pen.visible && s.dc->pen->kind() == PS_INSIDEFRAME && s.pen.width > 1) {
-        int w = s.pen.width;
+        std::int64_t w = s.pen.width;
         l += w / 2;
         t += w / 2;
         r -= w - w / 2 - 1;
         b -= w - w / 2 - 1;
     }
     // Without an outline the path runs along pixel edges (no offset), so l .. r - 1 are filled.
-    x0 = l;
-    y0 = t;
-    x1 = std::max(l, r);
-    y1 = std::max(t, b);
+    x0 = static_cast<double>(l);
+    y0 = static_cast<double>(t);
+    x1 = static_cast<double>(std::max(l, r));
+    y1 = static_cast<double>(std::max(t, b));
+}
+
+// The path box in device pixels, for the fast paths: a whole-pixel translation, and a box
+// that a pen of any width pulled it to still within int.
+bool fastBox(const ShapeContext& s, double x0, double y0, double x1, double y1, DeviceBox& box) {
+    int dx, dy;
+    if (!integerTranslation(s.dc->xform, dx, dy)) return false;
+    const double limit = 1 << 30;
+    const double v[4] = {x0 + dx, y0 + dy, x1 + dx, y1 + dy};
+    for (double c : v) {
+        if (std::fabs(c) >= limit) return false;
+    }
+    box = {static_cast<int>(v[0]), static_cast<int>(v[1]), static_cast<int>(v[2]), static_cast<int>(v[3])};
+    return true;
 }
 
 void paintJob(ShapeContext& s, const ShapeJob& job) {
@@ -74,7 +97,7 @@ double radialAngle(double cx, double cy, double rx, double ry, double px, double
 BOOL arcShape(HDC hdc, int l, int t, int r, int b, int xs, int ys, int xe, int ye, bool pie) {
     ShapeContext s;
     BOOL result;
-    if (!begin(hdc, s, result)) return result;
+    if (!beginBox(hdc, s, result, l, t, r, b)) return result;
     double x0, y0, x1, y1;
     shapeBox(s, l, t, r, b, x0, y0, x1, y1);
     double cx = (x0 + x1) / 2, cy = (y0 + y1) / 2, rx = (x1 - x0) / 2, ry = (y1 - y0) / 2;
@@ -108,13 +131,11 @@ BOOL arcShape(HDC hdc, int l, int t, int r, int b, int xs, int ys, int xe, int y
 BOOL WINAPI Rectangle(HDC hdc, int left, int top, int right, int bottom) {
     ShapeContext s;
     BOOL result;
-    if (!begin(hdc, s, result)) return result;
+    if (!beginBox(hdc, s, result, left, top, right, bottom)) return result;
     double x0, y0, x1, y1;
     shapeBox(s, left, top, right, bottom, x0, y0, x1, y1);
-    int dx, dy;
-    if (integerTranslation(s.dc->xform, dx, dy)) {
-        DeviceBox box{static_cast<int>(x0) + dx, static_cast<int>(y0) + dy, static_cast<int>(x1) + dx,
-                      static_cast<int>(y1) + dy};
+    DeviceBox box;
+    if (fastBox(s, x0, y0, x1, y1, box)) {
         if (fastRectangle(s.target, box, s.pen, s.dc->pen, s.fill, s.stroke)) return TRUE;
     }
     ShapeJob job;
@@ -131,15 +152,16 @@ BOOL WINAPI Rectangle(HDC hdc, int left, int top, int right, int bottom) {
 BOOL WINAPI RoundRect(HDC hdc, int left, int top, int right, int bottom, int width, int height) {
     ShapeContext s;
     BOOL result;
-    if (!begin(hdc, s, result)) return result;
+    if (!beginBox(hdc, s, result, left, top, right, bottom)) return result;
     double x0, y0, x1, y1;
     shapeBox(s, left, top, right, bottom, x0, y0, x1, y1);
-    width = std::abs(width);
-    height = std::abs(height);
+    // The corner is clamped to the box anyway, so the one size without a positive twin is
+    // simply the largest.
+    width = width == INT_MIN ? INT_MAX : std::abs(width);
+    height = height == INT_MIN ? INT_MAX : std::abs(height);
+    DeviceBox box;
     int dx, dy;
-    if (integerTranslation(s.dc->xform, dx, dy)) {
-        DeviceBox box{static_cast<int>(x0) + dx, static_cast<int>(y0) + dy, static_cast<int>(x1) + dx,
-                      static_cast<int>(y1) + dy};
+    if (fastBox(s, x0, y0, x1, y1, box)) {
         if (fastRoundRect(s.target, box, width, height, s.pen, s.dc->pen, s.fill, s.stroke)) return TRUE;
     }
     // GDI steps small corners in whole pixels; under a transform that scales or turns, and
@@ -147,8 +169,9 @@ BOOL WINAPI RoundRect(HDC hdc, int left, int top, int right, int bottom, int wid
     const bool pixelCorners = integerTranslation(s.dc->xform, dx, dy) &&
                               (!s.pen.visible || (s.dc->pen->solid() && s.pen.stroke.dashes.empty()));
     ShapeJob job;
-    roundRectJob(job, static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(x1), static_cast<int>(y1),
-                 width, height, s.pen, pixelCorners);
+    roundRectJob(job, static_cast<std::int64_t>(x0), static_cast<std::int64_t>(y0),
+                 static_cast<std::int64_t>(x1), static_cast<std::int64_t>(y1), width, height, s.pen,
+                 pixelCorners);
     paintJob(s, job);
     return TRUE;
 }
@@ -156,7 +179,7 @@ BOOL WINAPI RoundRect(HDC hdc, int left, int top, int right, int bottom, int wid
 BOOL WINAPI Ellipse(HDC hdc, int left, int top, int right, int bottom) {
     ShapeContext s;
     BOOL result;
-    if (!begin(hdc, s, result)) return result;
+    if (!beginBox(hdc, s, result, left, top, right, bottom)) return result;
     double x0, y0, x1, y1;
     shapeBox(s, left, top, right, bottom, x0, y0, x1, y1);
     ShapeJob job;
@@ -191,7 +214,10 @@ BOOL WINAPI Polygon(HDC hdc, const POINT* points, int count) {
     if (!points || count < 2) return FALSE;
     ShapeContext s;
     BOOL result;
-    if (!begin(hdc, s, result)) return result;
+    if (!begin(hdc, s, result, [&](const XFORM& x) {
+            return pointsInDeviceSpace(x, points, static_cast<std::size_t>(count));
+        }))
+        return result;
     ShapeJob job;
     job.minX = job.maxX = points[0].x;
     job.minY = job.maxY = points[0].y;

@@ -72,7 +72,7 @@ BOOL WINAPI GetTextExtentPoint32W(HDC hdc, LPCWSTR text, int length, LPSIZE size
 
 BOOL WINAPI TextOutW(HDC hdc, int x, int y, LPCWSTR text, int length) {
     DeviceContext* dc = lookupDC(hdc);
-    if (!dc || length < 0 || (!text && length > 0)) return FALSE;
+    if (!dc || length < 0 || (!text && length > 0) || !inDeviceSpace(dc->xform, x, y)) return FALSE;
     PaintTarget target;
     if (!makeTarget(*dc, target) || length == 0) return TRUE;
     std::lock_guard<std::mutex> lock(textMutex());
