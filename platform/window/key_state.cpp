@@ -32,27 +32,11 @@ bool isDown(UINT vk) {
     return (asyncKeys()[vk & 0xFF].load() & kDown) != 0;
 }
 
-UINT genericOf(UINT vk) {
-    switch (vk) {
-        case VK_LSHIFT:
-        case VK_RSHIFT:
-            return VK_SHIFT;
-        case VK_LCONTROL:
-        case VK_RCONTROL:
-            return VK_CONTROL;
-        case VK_LMENU:
-        case VK_RMENU:
-            return VK_MENU;
-        default:
-            return 0;
-    }
-}
-
 }  // namespace
 
 void noteAsyncKey(UINT vk, bool down, bool pressed) {
     set(vk, down, pressed);
-    const UINT generic = genericOf(vk);
+    const UINT generic = genericModifierOf(vk);
     if (generic == 0) return;
     const UINT left = generic == VK_SHIFT ? VK_LSHIFT : generic == VK_CONTROL ? VK_LCONTROL : VK_LMENU;
     if (down) {
@@ -115,6 +99,22 @@ void noteRetrievedMessage(ThreadQueue& queue, const MSG& msg) {
             break;
         default:
             break;
+    }
+}
+
+UINT genericModifierOf(UINT vk) {
+    switch (vk) {
+        case VK_LSHIFT:
+        case VK_RSHIFT:
+            return VK_SHIFT;
+        case VK_LCONTROL:
+        case VK_RCONTROL:
+            return VK_CONTROL;
+        case VK_LMENU:
+        case VK_RMENU:
+            return VK_MENU;
+        default:
+            return 0;
     }
 }
 

@@ -12,6 +12,9 @@ namespace platform::win {
 // A press also marks the key as pressed since the last query; `pressed` false only records
 // where the key is (when the state is read back from the server after a focus change).
 void noteAsyncKey(UINT vk, bool down, bool pressed = true);
+
+// VK_SHIFT, VK_CONTROL or VK_MENU for a side-specific modifier code; 0 for any other key.
+UINT genericModifierOf(UINT vk);
 void clearAsyncKeys();
 
 }  // namespace platform::win

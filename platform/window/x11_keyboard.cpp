@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "platform/window/key_state.h"
 #include "platform/window/utf.h"
 
 namespace platform::win {
@@ -209,22 +210,6 @@ UINT vkFromKeysym(KeySym sym) {
     }
 }
 
-UINT genericOf(UINT vk) {
-    switch (vk) {
-        case VK_LSHIFT:
-        case VK_RSHIFT:
-            return VK_SHIFT;
-        case VK_LCONTROL:
-        case VK_RCONTROL:
-            return VK_CONTROL;
-        case VK_LMENU:
-        case VK_RMENU:
-            return VK_MENU;
-        default:
-            return vk;
-    }
-}
-
 KeyInfo describe(Display* display, unsigned keycode, unsigned state) {
     KeyInfo info;
     const Position* position = positionOf(keycode);
@@ -240,7 +225,8 @@ KeyInfo describe(Display* display, unsigned keycode, unsigned state) {
     if (vk == 0) vk = vkFromKeysym(base);
     if (vk == 0 && position != nullptr) vk = position->vk;
     info.sideVk = vk;
-    info.vk = genericOf(vk);
+    const UINT generic = genericModifierOf(vk);
+    info.vk = generic != 0 ? generic : vk;
     if (position != nullptr) {
         info.scanCode = position->scan;
         info.extended = position->extended;
