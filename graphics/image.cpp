@@ -46,17 +46,7 @@ void fillPixels(DWORD* pixels, int width, int height, DWORD pixel) {
     std::fill(pixels, pixels + static_cast<std::size_t>(width) * static_cast<std::size_t>(height), pixel);
 }
 
-IMAGE::IMAGE(int width, int height)
-    : width(0),
-      height(0),
-      bitmap(nullptr),
-      memoryDC(nullptr),
-      transform(kIdentityTransform),
-      lineColor(kWhite),
-      fillColor(kWhite),
-      textColor(kWhite),
-      backgroundColor(kBlack),
-      pixels(nullptr) {
+IMAGE::IMAGE(int width, int height) {
     addLibraryReference();
     createDrawingContext();
     if (width != 0 && height != 0) {
@@ -67,17 +57,7 @@ IMAGE::IMAGE(int width, int height)
     }
 }
 
-IMAGE::IMAGE(const IMAGE& other)
-    : width(0),
-      height(0),
-      bitmap(nullptr),
-      memoryDC(nullptr),
-      transform(kIdentityTransform),
-      lineColor(kWhite),
-      fillColor(kWhite),
-      textColor(kWhite),
-      backgroundColor(kBlack),
-      pixels(nullptr) {
+IMAGE::IMAGE(const IMAGE& other) {
     addLibraryReference();
     createDrawingContext();
     copyPixelsFrom(other);

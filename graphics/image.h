@@ -6,6 +6,9 @@
 
 namespace Gfx {
 
+// The world transform of a context that draws pixels where their coordinates say.
+inline constexpr XFORM kIdentityTransform = {1.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f};
+
 struct IMAGE;
 
 struct LINESTYLE {
@@ -45,16 +48,16 @@ struct IMAGE {
     // Keeps the old content at the top-left; a zero width or height changes nothing.
     virtual void resize(int width, int height);
 
-    int width;
-    int height;
-    HBITMAP bitmap;
-    HDC memoryDC;
-    XFORM transform;  // eM11/eM22 the aspect ratio, eDx/eDy the origin
-    COLORREF lineColor;
-    COLORREF fillColor;
-    COLORREF textColor;
-    COLORREF backgroundColor;
-    DWORD* pixels;  // width * height pixels 0x00RRGGBB, top row first
+    int width = 0;
+    int height = 0;
+    HBITMAP bitmap = nullptr;
+    HDC memoryDC = nullptr;
+    XFORM transform = kIdentityTransform;  // eM11/eM22 the aspect ratio, eDx/eDy the origin
+    COLORREF lineColor = 0xFFFFFF;
+    COLORREF fillColor = 0xFFFFFF;
+    COLORREF textColor = 0xFFFFFF;
+    COLORREF backgroundColor = 0x000000;
+    DWORD* pixels = nullptr;  // width * height pixels 0x00RRGGBB, top row first
     LINESTYLE lineStyle;
     FILLSTYLE fillStyle;
 
@@ -62,8 +65,6 @@ struct IMAGE {
     void createDrawingContext();
     void copyPixelsFrom(const IMAGE& other);
 };
-
-inline constexpr XFORM kIdentityTransform = {1.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f};
 
 // A top-down 32-bit device-independent bitmap; its memory is returned in *pixels.
 HBITMAP createPixelStore(HDC dc, int width, int height, DWORD** pixels);
