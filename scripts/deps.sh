@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs, only those that are missing.
-# Usage: scripts/deps.sh [run|test]   (run: what building and starting the editor needs;
-#                                      test: that plus the test, fuzz and cross-build tools)
+# Usage: scripts/deps.sh [run|test|stability]
+#   run: what building and starting the editor needs; test: that plus the test, fuzz and
+#   cross-build tools; stability: that plus the load generator of scripts/stability.sh
 set -euo pipefail
 what=${1:-test}
 
 pkgs=(cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
       libcairo2-dev libpango1.0-dev libx11-dev libxext-dev libxtst-dev fonts-wqy-microhei)
-if [ "$what" = test ]; then
+if [ "$what" = test ] || [ "$what" = stability ]; then
   pkgs+=(xvfb xauth x11-utils clang libclang-rt-14-dev g++-mingw-w64-x86-64-posix wine64 wine python3)
 fi
+
+[ "$what" = stability ] && pkgs+=(stress-ng)
 
 missing=()
 for p in "${pkgs[@]}"; do

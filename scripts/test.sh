@@ -59,7 +59,8 @@ if has_stage tsan; then
   # Only the suites labelled threaded run here, so only they are built.
   mapfile -t threaded < <(cd build-tsan && ctest -N -L threaded | awk '/Test +#/ {print $3}')
   for t in "${threaded[@]}"; do build_quietly build-tsan --target "$t"; done
-  TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 run_ctest build-tsan -L threaded
+  TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$root/tests/tsan-suppressions.txt \
+    run_ctest build-tsan -L threaded
 fi
 
 if has_stage fuzz; then

@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <thread>
@@ -170,12 +171,20 @@ bool EditorSession::waitUntil(const std::function<bool()>& condition, std::chron
 }
 
 bool EditorSession::waitForColour(int x, int y, std::uint32_t colour, std::chrono::milliseconds timeout) {
-    return waitUntil([&] { return colourAt(x, y) == colour; }, timeout);
+    if (waitUntil([&] { return colourAt(x, y) == colour; }, timeout)) return true;
+    std::fprintf(stderr, "waited %lld ms for (%d, %d) to be #%06x; it is #%06x\n",
+                 static_cast<long long>(timeout.count()), x, y, colour, colourAt(x, y));
+    return false;
 }
 
 bool EditorSession::waitForOtherColour(int x, int y, std::uint32_t colour,
                                        std::chrono::milliseconds timeout) {
-    return waitUntil([&] { return colourAt(x, y) != colour && colourAt(x, y) != 0xFFFFFFFF; }, timeout);
+    if (waitUntil([&] { return colourAt(x, y) != colour && colourAt(x, y) != 0xFFFFFFFF; }, timeout)) {
+        return true;
+    }
+    std::fprintf(stderr, "waited %lld ms for (%d, %d) to change from #%06x; it is #%06x\n",
+                 static_cast<long long>(timeout.count()), x, y, colour, colourAt(x, y));
+    return false;
 }
 
 void EditorSession::moveTo(int x, int y) {

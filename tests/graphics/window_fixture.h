@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 #include "graphics/graphics.h"
@@ -37,7 +38,8 @@ class WindowTest : public ::testing::Test {
     // others are dropped.
     template <typename Accept>
     bool waitForInput(unsigned kind, InputMessage* out, Accept accept, int timeoutMs = 5000) {
-        return waitUntil(
+        std::string dropped;
+        const bool found = waitUntil(
             [&] {
                 InputMessage message;
                 while (peekInputMessage(&message, kInputAll, true)) {
@@ -45,10 +47,22 @@ class WindowTest : public ::testing::Test {
                         *out = message;
                         return true;
                     }
+                    dropped += " 0x" + hex(message.kind);
                 }
                 return false;
             },
             timeoutMs);
+        if (!found) {
+            ADD_FAILURE() << "waited " << timeoutMs << " ms for input message 0x" << hex(kind)
+                          << "; the queue gave instead:" << (dropped.empty() ? " nothing" : dropped);
+        }
+        return found;
+    }
+
+    static std::string hex(unsigned value) {
+        char text[16];
+        std::snprintf(text, sizeof text, "%04x", value);
+        return text;
     }
 
     bool waitForInput(unsigned kind, InputMessage* out) {

@@ -5,6 +5,7 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
+#include <cstdio>
 #include <cstring>
 
 namespace Gfx::testing {
@@ -90,7 +91,10 @@ unsigned long XDisplay::pixel(::Window window, int x, int y) {
 }
 
 bool XDisplay::waitForPixel(::Window window, int x, int y, unsigned long expected, int timeoutMs) {
-    return waitUntil([&] { return pixel(window, x, y) == expected; }, timeoutMs);
+    if (waitUntil([&] { return pixel(window, x, y) == expected; }, timeoutMs)) return true;
+    std::fprintf(stderr, "waited %d ms for pixel (%d, %d) to be #%06lx; it is #%06lx\n", timeoutMs, x, y,
+                 expected, pixel(window, x, y));
+    return false;
 }
 
 void XDisplay::movePointer(::Window window, int x, int y) {

@@ -5,6 +5,7 @@
 #include <X11/keysym.h>
 #include <windows.h>
 
+#include <optional>
 #include <vector>
 
 #include "tests/platform/window/window_test_support.h"
@@ -42,13 +43,16 @@ class Input : public ::testing::Test {
     void mark() {
         PostMessageW(window_->hwnd(), WM_USER + 50, 0, 0);
         const auto index = window_->log().waitForMessage(WM_USER + 50, from_);
-        ASSERT_TRUE(index);
+        ASSERT_TRUE(index) << "the posted mark never reached the window; it received: "
+                           << window_->log().describe(from_);
         from_ = *index + 1;
     }
 
-    // Waits for `count` messages of a kind (keys or mouse) after the mark.
+    // Waits for `count` messages of a kind (keys or mouse) after the mark; says what came
+    // instead when they do not all arrive in time.
     std::vector<Received> collect(bool (*kind)(UINT), std::size_t count) {
         std::vector<Received> found;
+        const std::size_t start = from_;
         std::size_t next = from_;
         while (found.size() < count) {
             const auto index =
@@ -56,6 +60,10 @@ class Input : public ::testing::Test {
             if (!index) break;
             found.push_back(window_->log().at(*index));
             next = *index + 1;
+        }
+        if (found.size() < count) {
+            ADD_FAILURE() << "waited 5 s for " << count << " messages of the kind, " << found.size()
+                          << " arrived; the window received: " << window_->log().describe(start);
         }
         from_ = next;
         return found;
@@ -143,8 +151,34 @@ TEST_F(Input, AltMakesSystemKeysAndF10IsOne) {
     EXPECT_EQ(messages[6].message, static_cast<UINT>(WM_SYSKEYUP));
 }
 
-TEST_F(Input, AltF4IsAKeyNotAClose) {
-    // The graphics window's procedure consumes key messages: Alt+F4 must arrive as keys.
+TEST_F(Input, AltF4PassedOnToDefWindowProcClosesTheWindow) {
+    // Windows' default handling closes the window at the F4 press; whatever key comes after
+    // it has no window to go to.
+    input_->key(XK_Alt_L, true);
+    input_->key(XK_F4, true);
+    const auto close = window_->log().waitForMessage(WM_CLOSE, from_);
+    input_->key(XK_F4, false);
+    input_->key(XK_Alt_L, false);
+    ASSERT_TRUE(close) << "Alt+F4 did not close the window; it received: " << window_->log().describe(from_);
+    EXPECT_TRUE(window_->log().waitForMessage(WM_DESTROY, *close));
+    EXPECT_TRUE(window_->waitFinished()) << "the window thread is still running";
+    EXPECT_FALSE(IsWindow(window_->hwnd()));
+}
+
+// A window whose procedure consumes every key message, as the graphics window does.
+class KeysConsumed : public Input {
+  protected:
+    WindowOptions options() override {
+        WindowOptions o;
+        o.handler = [](HWND, UINT message, WPARAM, LPARAM) -> std::optional<LRESULT> {
+            if (isKey(message)) return 0;
+            return std::nullopt;
+        };
+        return o;
+    }
+};
+
+TEST_F(KeysConsumed, AltF4IsAKeyNotAClose) {
     input_->key(XK_Alt_L, true);
     input_->tap(XK_F4);
     input_->key(XK_Alt_L, false);
@@ -152,6 +186,12 @@ TEST_F(Input, AltF4IsAKeyNotAClose) {
     ASSERT_EQ(messages.size(), 4u);
     EXPECT_EQ(messages[1].message, static_cast<UINT>(WM_SYSKEYDOWN));
     EXPECT_EQ(messages[1].wParam, static_cast<WPARAM>(VK_F4));
+    EXPECT_EQ(messages[3].message, static_cast<UINT>(WM_SYSKEYUP));
+    EXPECT_EQ(messages[3].wParam, static_cast<WPARAM>(VK_MENU));
+    mark();
+    EXPECT_TRUE(IsWindow(window_->hwnd()));
+    const auto log = window_->log().snapshot();
+    for (const Received& r : log) EXPECT_NE(r.message, static_cast<UINT>(WM_CLOSE));
 }
 
 TEST_F(Input, QuickCtrlStillCountsWhenTheKeyMessageIsHandledLater) {

@@ -21,6 +21,19 @@ struct Gate {
     ~Gate() { CloseHandle(release); }
 };
 
+// A wait in a test ends in a failure, never a hang: five seconds at most.
+constexpr DWORD kPatience = 5000;
+
+template <typename Condition>
+bool eventually(Condition condition) {
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > kPatience) return false;
+        Sleep(1);
+    }
+    return true;
+}
+
 DWORD WINAPI waitAtGate(LPVOID parameter) {
     auto* gate = static_cast<Gate*>(parameter);
     WaitForSingleObject(gate->release, INFINITE);
@@ -34,7 +47,7 @@ TEST(Threads, HandleIsSignalledWhenTheRoutineReturnsAndKeepsItsExitCode) {
     ASSERT_NE(thread, nullptr);
     EXPECT_NE(id, 0u);
     EXPECT_NE(id, GetCurrentThreadId());
-    ASSERT_EQ(WaitForSingleObject(thread, INFINITE), WAIT_OBJECT_0);
+    ASSERT_EQ(WaitForSingleObject(thread, kPatience), WAIT_OBJECT_0);
     DWORD code = 0;
     ASSERT_TRUE(GetExitCodeThread(thread, &code));
     EXPECT_EQ(code, 42u);
@@ -51,7 +64,7 @@ TEST(Threads, RunningThreadReportsStillActiveAndTimesOut) {
     GetExitCodeThread(thread, &code);
     EXPECT_EQ(code, STILL_ACTIVE);
     SetEvent(gate.release);
-    EXPECT_EQ(WaitForSingleObject(thread, INFINITE), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(thread, kPatience), WAIT_OBJECT_0);
     GetExitCodeThread(thread, &code);
     EXPECT_EQ(code, 7u);
     CloseHandle(thread);
@@ -62,7 +75,7 @@ TEST(Threads, ClosingTheHandleLeavesTheThreadRunning) {
     HANDLE thread = CreateThread(nullptr, 0, waitAtGate, &gate, 0, nullptr);
     ASSERT_TRUE(CloseHandle(thread));
     SetEvent(gate.release);
-    while (gate.passed.load() == 0) Sleep(1);
+    ASSERT_TRUE(eventually([&] { return gate.passed.load() != 0; })) << "no thread passed the gate in 5 s";
     EXPECT_EQ(gate.passed.load(), 1);
 }
 
@@ -76,7 +89,7 @@ TEST(Threads, SuspendedThreadStartsOnResume) {
     EXPECT_EQ(WaitForSingleObject(thread, 30), WAIT_TIMEOUT);
     EXPECT_FALSE(ran.load());
     EXPECT_EQ(ResumeThread(thread), 1u);
-    EXPECT_EQ(WaitForSingleObject(thread, INFINITE), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(thread, kPatience), WAIT_OBJECT_0);
     EXPECT_TRUE(ran.load());
     CloseHandle(thread);
 }
@@ -95,12 +108,12 @@ TEST(Events, AutoResetReleasesOneWaiterAndConsumesTheSignal) {
     HANDLE a = CreateThread(nullptr, 0, waitAtGate, &gate, 0, nullptr);
     HANDLE b = CreateThread(nullptr, 0, waitAtGate, &gate, 0, nullptr);
     SetEvent(gate.release);
-    while (gate.passed.load() == 0) Sleep(1);
+    ASSERT_TRUE(eventually([&] { return gate.passed.load() != 0; })) << "no thread passed the gate in 5 s";
     Sleep(30);
     EXPECT_EQ(gate.passed.load(), 1);
     SetEvent(gate.release);
-    WaitForSingleObject(a, INFINITE);
-    WaitForSingleObject(b, INFINITE);
+    EXPECT_EQ(WaitForSingleObject(a, kPatience), WAIT_OBJECT_0) << "the thread did not end in 5 s";
+    EXPECT_EQ(WaitForSingleObject(b, kPatience), WAIT_OBJECT_0) << "the thread did not end in 5 s";
     EXPECT_EQ(gate.passed.load(), 2);
     CloseHandle(a);
     CloseHandle(b);
@@ -119,7 +132,7 @@ TEST(Events, ManualResetStaysSignalledUntilReset) {
     for (int i = 0; i < 4; ++i) threads.push_back(CreateThread(nullptr, 0, waitAtGate, &gate, 0, nullptr));
     SetEvent(gate.release);
     for (HANDLE t : threads) {
-        EXPECT_EQ(WaitForSingleObject(t, INFINITE), WAIT_OBJECT_0);
+        EXPECT_EQ(WaitForSingleObject(t, kPatience), WAIT_OBJECT_0);
         CloseHandle(t);
     }
     EXPECT_EQ(gate.passed.load(), 4);
@@ -177,7 +190,7 @@ TEST(CriticalSections, AreReentrantAndExcludeOtherThreads) {
             return 0;
         },
         &shared, 0, nullptr);
-    WaitForSingleObject(probe, INFINITE);
+    EXPECT_EQ(WaitForSingleObject(probe, kPatience), WAIT_OBJECT_0) << "the thread did not end in 5 s";
     CloseHandle(probe);
     EXPECT_TRUE(shared.triedWhileHeld.load());
     EXPECT_FALSE(shared.gotIt.load());  // still held once by this thread
@@ -196,8 +209,8 @@ TEST(CriticalSections, AreReentrantAndExcludeOtherThreads) {
     };
     HANDLE a = CreateThread(nullptr, 0, add, &shared, 0, nullptr);
     HANDLE b = CreateThread(nullptr, 0, add, &shared, 0, nullptr);
-    WaitForSingleObject(a, INFINITE);
-    WaitForSingleObject(b, INFINITE);
+    EXPECT_EQ(WaitForSingleObject(a, kPatience), WAIT_OBJECT_0) << "the thread did not end in 5 s";
+    EXPECT_EQ(WaitForSingleObject(b, kPatience), WAIT_OBJECT_0) << "the thread did not end in 5 s";
     CloseHandle(a);
     CloseHandle(b);
     EXPECT_EQ(shared.counter, 40000);

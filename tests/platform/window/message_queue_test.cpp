@@ -48,7 +48,8 @@ TEST(ThreadMessages, GetMessageWaitsForAPostFromAnotherThread) {
         receiverId = GetCurrentThreadId();
         if (GetMessageW(&msg, nullptr, 0, 0) > 0) got = msg.message;
     });
-    while (receiverId.load() == 0) Sleep(1);
+    for (int waited = 0; receiverId.load() == 0 && waited < 5000; ++waited) Sleep(1);
+    ASSERT_NE(receiverId.load(), 0u) << "the receiving thread never made its queue";
     EXPECT_TRUE(PostThreadMessageW(receiverId.load(), WM_APP + 5, 0, 0));
     receiver.join();
     EXPECT_EQ(got.load(), static_cast<UINT>(WM_APP + 5));

@@ -121,7 +121,7 @@ TEST(Window, CloseButtonAsksWithWmCloseAndDefaultHandlingDestroys) {
     ASSERT_TRUE(close);
     const auto destroy = window.log().waitForMessage(WM_DESTROY, *close);
     ASSERT_TRUE(destroy);
-    while (!window.finished()) Sleep(1);
+    ASSERT_TRUE(window.waitFinished()) << "the window thread is still running after WM_DESTROY";
     EXPECT_FALSE(IsWindow(window.hwnd()));
 }
 

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
+#include <utility>
 
 namespace wintest {
 
@@ -49,6 +50,34 @@ std::size_t MessageLog::size() const {
     return items_.size();
 }
 
+std::string MessageLog::describe(std::size_t from) const {
+    static const std::pair<UINT, const char*> kNames[] = {
+        {WM_KEYDOWN, "WM_KEYDOWN"},       {WM_KEYUP, "WM_KEYUP"},         {WM_CHAR, "WM_CHAR"},
+        {WM_SYSKEYDOWN, "WM_SYSKEYDOWN"}, {WM_SYSKEYUP, "WM_SYSKEYUP"},   {WM_SYSCHAR, "WM_SYSCHAR"},
+        {WM_MOUSEMOVE, "WM_MOUSEMOVE"},   {WM_LBUTTONDOWN, "WM_LBUTTONDOWN"}, {WM_LBUTTONUP, "WM_LBUTTONUP"},
+        {WM_PAINT, "WM_PAINT"},           {WM_ACTIVATE, "WM_ACTIVATE"},   {WM_SETFOCUS, "WM_SETFOCUS"},
+        {WM_KILLFOCUS, "WM_KILLFOCUS"},   {WM_CLOSE, "WM_CLOSE"},         {WM_DESTROY, "WM_DESTROY"},
+        {WM_SYSCOMMAND, "WM_SYSCOMMAND"}, {WM_SIZE, "WM_SIZE"},           {WM_MOVE, "WM_MOVE"},
+    };
+    std::lock_guard lock(mutex_);
+    std::string text;
+    for (std::size_t i = from; i < items_.size(); ++i) {
+        const Received& r = items_[i];
+        const char* name = nullptr;
+        for (const auto& [message, label] : kNames) {
+            if (message == r.message) name = label;
+        }
+        char item[64];
+        if (name != nullptr) {
+            std::snprintf(item, sizeof item, "%s(0x%llx) ", name, static_cast<unsigned long long>(r.wParam));
+        } else {
+            std::snprintf(item, sizeof item, "0x%04x(0x%llx) ", r.message, static_cast<unsigned long long>(r.wParam));
+        }
+        text += item;
+    }
+    return text.empty() ? "nothing" : text;
+}
+
 Received MessageLog::at(std::size_t index) const {
     std::lock_guard lock(mutex_);
     return items_.at(index);
@@ -76,6 +105,11 @@ WindowThread::~WindowThread() {
 bool WindowThread::finished() const {
     std::lock_guard lock(mutex_);
     return done_;
+}
+
+bool WindowThread::waitFinished(std::chrono::milliseconds limit) {
+    std::unique_lock lock(mutex_);
+    return ready_.wait_for(lock, limit, [this] { return done_; });
 }
 
 void WindowThread::run(const std::function<void()>& work) {
@@ -163,8 +197,11 @@ void WindowThread::main() {
         if (!any) Sleep(1);
     }
     UnregisterClassW(className_.c_str(), GetModuleHandleW(nullptr));
-    std::lock_guard lock(mutex_);
-    done_ = true;
+    {
+        std::lock_guard lock(mutex_);
+        done_ = true;
+    }
+    ready_.notify_all();
 }
 
 namespace {

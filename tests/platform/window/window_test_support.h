@@ -34,6 +34,8 @@ class MessageLog {
     std::optional<std::size_t> waitForMessage(UINT message, std::size_t from = 0,
                                               std::chrono::milliseconds limit = std::chrono::seconds(5));
     std::vector<Received> snapshot() const;
+    // What arrived from `from` on, for a wait's failure message: "WM_KEYDOWN(0x41) WM_CHAR(0x61) ...".
+    std::string describe(std::size_t from = 0) const;
     std::size_t size() const;
     Received at(std::size_t index) const;
 
@@ -74,6 +76,8 @@ class WindowThread {
     // Waits until the window has the keyboard focus (WM_ACTIVATE, WA_ACTIVE).
     bool waitActive();
     bool finished() const;
+    // Waits until the thread's loop has ended (the window is gone); false when the time runs out.
+    bool waitFinished(std::chrono::milliseconds limit = std::chrono::seconds(5));
 
   private:
     static LRESULT CALLBACK procedure(HWND, UINT, WPARAM, LPARAM);
