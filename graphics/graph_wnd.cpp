@@ -182,6 +182,11 @@ void GraphWnd::releaseMouse() {
     if (window != nullptr) SendMessageW(window, kReleaseMouseMessage, 0, 0);
 }
 
+void GraphWnd::placeTextCaret(const CaretPlace& place) {
+    HWND window = hwnd.load();
+    if (window != nullptr && textCaret.request(place)) PostMessageW(window, kTextCaretMessage, 0, 0);
+}
+
 void GraphWnd::takeInput(InputMessage* out, BYTE filter) {
     for (;;) {
         if (!acceptsEveryCategory(filter)) queue.dropAtHead(filter);

@@ -12,6 +12,7 @@
 
 #include "graphics/image.h"
 #include "graphics/input_queue.h"
+#include "graphics/text_caret.h"
 
 namespace Gfx {
 
@@ -21,6 +22,8 @@ inline constexpr UINT kCaptureMouseMessage = WM_USER + 2;
 inline constexpr UINT kReleaseMouseMessage = WM_USER + 3;
 // The program closes the window: destroy it and end the window thread, not the process.
 inline constexpr UINT kDestroyForProgramMessage = WM_USER + 4;
+// The program's text caret moved, appeared or went away: apply `textCaret`.
+inline constexpr UINT kTextCaretMessage = WM_USER + 5;
 
 struct WindowThreadParams {
     int x;  // -1: the system chooses
@@ -50,6 +53,8 @@ class GraphWnd : public IMAGE {
 
     void captureMouse();
     void releaseMouse();
+    // Where the program's text caret is, for the system's input method (program's thread).
+    void placeTextCaret(const CaretPlace& place);
 
     // Copies the back buffer (or a part of it) to the window under the device lock.
     void copyToWindow();
@@ -78,6 +83,7 @@ class GraphWnd : public IMAGE {
 
     HANDLE windowThread;
     std::atomic<bool> closingForProgram;
+    TextCaret textCaret;
 };
 
 // The one window object the window thread and the window procedure work for.

@@ -127,4 +127,10 @@ void flushInputMessages(BYTE filter = kInputAll);
 void captureMouse();
 void releaseMouse();
 
+// Where the program's text caret is (window coordinates of its top, and its height), so that
+// the system's input method opens its candidate window beside it; nothing is drawn.
+// hideTextCaret: no text box takes typing.
+void setTextCaret(int x, int y, int height);
+void hideTextCaret();
+
 }  // namespace Gfx

@@ -1,4 +1,4 @@
-// The input functions of the API (program's thread only) and mouse capture.
+// The input functions of the API (program's thread only), mouse capture and the text caret.
 #include "graphics/graph_wnd.h"
 #include "graphics/graphics.h"
 #include "graphics/library_state.h"
@@ -34,6 +34,14 @@ void captureMouse() {
 
 void releaseMouse() {
     if (GraphWnd* window = library.graphWindow) window->releaseMouse();
+}
+
+void setTextCaret(int x, int y, int height) {
+    if (GraphWnd* window = library.graphWindow) window->placeTextCaret(CaretPlace{true, x, y, height});
+}
+
+void hideTextCaret() {
+    if (GraphWnd* window = library.graphWindow) window->placeTextCaret(CaretPlace{});
 }
 
 }  // namespace Gfx

@@ -153,6 +153,9 @@ LRESULT CALLBACK GraphWnd::windowProcedure(HWND window, UINT message, WPARAM wPa
         case kReleaseMouseMessage:
             ReleaseCapture();
             return 0;
+        case kTextCaretMessage:
+            self->textCaret.apply(window);
+            return 0;
         case kDestroyForProgramMessage:
             self->closingForProgram = true;
             ShowWindow(window, SW_HIDE);

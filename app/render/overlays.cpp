@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/render/scene.h"
+#include "app/render/text_caret.h"
 #include "app/storage/file_dialog_layout.h"
 #include "graphics/graphics.h"
 
@@ -19,6 +20,14 @@ constexpr COLORREF kButtonFill = 0xC8C8C8;
 constexpr COLORREF kText = 0x000000;
 constexpr int kBlinkPeriod = 30;
 constexpr int kBlinkShown = 15;
+
+// The carets' columns start at these offsets from the panel's edge; their lines span these rows.
+constexpr int kEditCaretStart = 17;
+constexpr int kEditCaretTop = 15;
+constexpr int kEditCaretBottom = 45;
+constexpr int kPathCaretStart = 227;
+constexpr int kPathCaretTop = 205;
+constexpr int kPathCaretBottom = 225;
 
 constexpr std::array<const char16_t*, 16> kHelpText = {
     u"基本操作:",
@@ -71,13 +80,27 @@ void drawEditBox(MindMap& mindMap) {
     Gfx::drawTextInRect(mindMap.editText.c_str(), &editRect, DT_VCENTER);
 
     if (caretShown(mindMap.editCaretCounter)) {
-        const int caretX = caretColumn(w + 17, mindMap.editText);
-        Gfx::drawLine(caretX, 15, caretX, 45);
+        const int caretX = caretColumn(w + kEditCaretStart, mindMap.editText);
+        Gfx::drawLine(caretX, kEditCaretTop, caretX, kEditCaretBottom);
     }
 
     Gfx::setTextColor(kHintText);
     RECT hintRect{w + 10, 55, w + 410, 80};
     Gfx::drawTextInRect(u"按Enter确认编辑，ESC取消", &hintRect, DT_VCENTER);
+}
+
+void placeTextCaret(const MindMap& mindMap) {
+    const int w = mindMap.panelWidth;
+    // Typing serves the edit first, then the path (as the characters are routed).
+    if (mindMap.isEditing) {
+        Gfx::setTextCaret(caretColumn(w + kEditCaretStart, mindMap.editText), kEditCaretTop,
+                          kEditCaretBottom - kEditCaretTop);
+    } else if (mindMap.showFileDialog) {
+        Gfx::setTextCaret(caretColumn(w + kPathCaretStart, mindMap.filePath), kPathCaretTop,
+                          kPathCaretBottom - kPathCaretTop);
+    } else {
+        Gfx::hideTextCaret();
+    }
 }
 
 void drawHelpScreen(const MindMap& mindMap) {
@@ -123,8 +146,8 @@ void drawPathDialog(MindMap& mindMap) {
     Gfx::drawTextInRect(mindMap.filePath.c_str(), &pathRect, DT_VCENTER);
 
     if (caretShown(mindMap.pathCaretCounter)) {
-        const int caretX = caretColumn(w + 227, mindMap.filePath);
-        Gfx::drawLine(caretX, 205, caretX, 225);
+        const int caretX = caretColumn(w + kPathCaretStart, mindMap.filePath);
+        Gfx::drawLine(caretX, kPathCaretTop, caretX, kPathCaretBottom);
     }
 
     RECT okRect = toRect(dialogOkRect(w));

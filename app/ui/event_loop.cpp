@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "app/render/text_caret.h"
 #include "graphics/graphics.h"
 
 namespace {
@@ -21,6 +22,7 @@ void runEventLoop(MindMap& mindMap) {
     while (running) {
         drainInput(mindMap, running);
         mindMap.drawFrame();
+        placeTextCaret(mindMap);
         Sleep(kPassPause);
     }
 }

@@ -80,6 +80,7 @@ MM_DECLARE_HANDLE(HBRUSH);
 MM_DECLARE_HANDLE(HFONT);
 MM_DECLARE_HANDLE(HBITMAP);
 MM_DECLARE_HANDLE(HPALETTE);
+MM_DECLARE_HANDLE(HIMC);
 #undef MM_DECLARE_HANDLE
 using HMODULE = HINSTANCE;
 using HCURSOR = HICON;
@@ -108,7 +109,7 @@ struct SIZE {
 };
 using LPSIZE = SIZE*;
 
-#define RGB(r, g, b) \
+#define RGB(r, g, b)                                                                                 \
     (static_cast<COLORREF>((static_cast<BYTE>(r)) | (static_cast<WORD>(static_cast<BYTE>(g)) << 8) | \
                            (static_cast<DWORD>(static_cast<BYTE>(b)) << 16)))
 #define GetRValue(rgb) (static_cast<BYTE>(rgb))
@@ -117,7 +118,7 @@ using LPSIZE = SIZE*;
 #define LOWORD(l) (static_cast<WORD>(static_cast<DWORD_PTR>(l) & 0xffff))
 #define HIWORD(l) (static_cast<WORD>((static_cast<DWORD_PTR>(l) >> 16) & 0xffff))
 #define LOBYTE(w) (static_cast<BYTE>(static_cast<DWORD_PTR>(w) & 0xff))
-#define MAKELONG(a, b) \
+#define MAKELONG(a, b)                                                         \
     (static_cast<LONG>(static_cast<WORD>(static_cast<DWORD_PTR>(a) & 0xffff) | \
                        (static_cast<DWORD>(static_cast<WORD>(static_cast<DWORD_PTR>(b) & 0xffff))) << 16))
 #define MAKEWPARAM(l, h) (static_cast<WPARAM>(static_cast<DWORD>(MAKELONG(l, h))))

@@ -455,6 +455,13 @@ SHORT WINAPI GetAsyncKeyState(int virtualKey);
 SHORT WINAPI GetKeyState(int virtualKey);
 UINT WINAPI GetDoubleClickTime();
 
+// The caret: one per thread, never drawn here (ShowCaret is not offered); its place is where
+// the input method opens its candidate window.
+BOOL WINAPI CreateCaret(HWND window, HBITMAP bitmap, int width, int height);
+BOOL WINAPI SetCaretPos(int x, int y);
+BOOL WINAPI GetCaretPos(LPPOINT point);
+BOOL WINAPI DestroyCaret();
+
 // Cursors and icons.
 HCURSOR WINAPI LoadCursorW(HINSTANCE instance, LPCWSTR cursorName);
 HCURSOR WINAPI SetCursor(HCURSOR cursor);

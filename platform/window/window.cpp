@@ -13,6 +13,7 @@
 #include "platform/window/window_registry.h"
 #include "platform/window/x11_cursor.h"
 #include "platform/window/x11_display.h"
+#include "platform/window/x11_input_method.h"
 
 namespace platform::win {
 
@@ -84,18 +85,6 @@ unsigned long backgroundPixel(Display* display, HBRUSH brush) {
     if (index == COLOR_WINDOW + 1 || index == COLOR_BTNFACE + 1)
         return WhitePixel(display, DefaultScreen(display));
     return BlackPixel(display, DefaultScreen(display));
-}
-
-XIC createInputContext(::Window xid) {
-    XIM im = xInputMethod();
-    if (im == nullptr) return nullptr;
-    XIC ic = XCreateIC(im, XNInputStyle, XIMPreeditNothing | XIMStatusNothing, XNClientWindow, xid,
-                       XNFocusWindow, xid, nullptr);
-    if (ic == nullptr) {
-        ic = XCreateIC(im, XNInputStyle, XIMPreeditNone | XIMStatusNone, XNClientWindow, xid, XNFocusWindow,
-                       xid, nullptr);
-    }
-    return ic;
 }
 
 void releaseXWindow(Display* display, WindowRecord& window) {
@@ -209,12 +198,7 @@ HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName
         XChangeProperty(display, window->xid, xAtoms().netWmPid, XA_CARDINAL, 32, PropModeReplace,
                         reinterpret_cast<const unsigned char*>(&pid), 1);
         if (const Cursor cursor = xCursorFor(window->cursor)) XDefineCursor(display, window->xid, cursor);
-        window->inputContext = createInputContext(window->xid);
-        long filterMask = 0;
-        if (window->inputContext != nullptr) {
-            XGetICValues(window->inputContext, XNFilterEvents, &filterMask, nullptr);
-            XSelectInput(display, window->xid, kEventMask | filterMask);
-        }
+        attachInputContext(display, *window);
         ++windowClass->windowCount;
         hwnd = addWindow(std::move(window))->hwnd;
     }

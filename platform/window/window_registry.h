@@ -49,6 +49,8 @@ struct WindowRecord {
     std::u16string title;
     HCURSOR cursor = nullptr;
     XIC inputContext = nullptr;
+    POINT inputSpot{};  // where the caret is, for the input method's candidate window
+    bool hasInputSpot = false;
 
     // Client area: screen position and size.
     int clientX = 0;

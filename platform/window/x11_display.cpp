@@ -5,7 +5,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -15,6 +14,7 @@
 #include "platform/window/message_queue.h"
 #include "platform/window/window_internal.h"
 #include "platform/window/window_registry.h"
+#include "platform/window/x11_input_method.h"
 
 namespace platform::win {
 
@@ -25,7 +25,6 @@ struct Connection {
     Display* display = nullptr;
     bool tried = false;
     XAtoms atoms{};
-    XIM inputMethod = nullptr;
     unsigned altMask = Mod1Mask;
     XErrorHandler previousHandler = nullptr;
 };
@@ -57,34 +56,6 @@ int onXError(Display* display, XErrorEvent* error) {
     return 0;
 }
 
-// An input method server that goes away takes its input contexts with it; forget them so
-// nothing uses them again. Keys then type through the keyboard map alone.
-void onInputMethodDestroyed(XIM, XPointer, XPointer) {
-    connection().inputMethod = nullptr;
-    for (WindowRecord* window : allWindows()) window->inputContext = nullptr;
-}
-
-// Xutf8LookupString answers in UTF-8 whatever the locale, but the input method it belongs
-// to is bound to the locale it was opened under: open it under a UTF-8 one when the
-// program runs in the "C" locale, so that typed Chinese is not lost.
-XIM openInputMethod(Display* display) {
-    XSetLocaleModifiers("");
-    XIM im = XOpenIM(display, nullptr, nullptr, nullptr);
-    if (im != nullptr) return im;
-    const char* current = std::setlocale(LC_CTYPE, nullptr);
-    const std::string saved = current != nullptr ? current : "C";
-    if (std::setlocale(LC_CTYPE, "C.UTF-8") != nullptr) {
-        XSetLocaleModifiers("");
-        im = XOpenIM(display, nullptr, nullptr, nullptr);
-        if (im == nullptr) {
-            XSetLocaleModifiers("@im=none");
-            im = XOpenIM(display, nullptr, nullptr, nullptr);
-        }
-        std::setlocale(LC_CTYPE, saved.c_str());
-    }
-    return im;
-}
-
 void open(Connection& c) {
     c.tried = true;
     XInitThreads();
@@ -113,11 +84,7 @@ void open(Connection& c) {
     // Held keys repeat as presses without releases in between, as on Windows.
     Bool supported = False;
     XkbSetDetectableAutoRepeat(c.display, True, &supported);
-    c.inputMethod = openInputMethod(c.display);
-    if (c.inputMethod != nullptr) {
-        XIMCallback destroyed{nullptr, onInputMethodDestroyed};
-        XSetIMValues(c.inputMethod, XNDestroyCallback, &destroyed, nullptr);
-    }
+    startInputMethod(c.display);
     xRefreshModifiers();
     opened.store(true);
     startInputReader(c.display);
@@ -170,10 +137,6 @@ bool xDisplayOpened() {
 
 const XAtoms& xAtoms() {
     return connection().atoms;
-}
-
-XIM xInputMethod() {
-    return connection().inputMethod;
 }
 
 unsigned xAltMask() {

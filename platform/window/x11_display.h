@@ -32,7 +32,6 @@ struct XAtoms {
 Display* xDisplay();
 // With XLock held and the display open.
 const XAtoms& xAtoms();
-XIM xInputMethod();  // null when no input method could be opened
 unsigned xAltMask();
 void xRefreshModifiers();
 // Catches the X errors of the requests made between the two calls (with XLock held);

@@ -17,6 +17,7 @@
 #include "platform/window/window_internal.h"
 #include "platform/window/window_registry.h"
 #include "platform/window/x11_display.h"
+#include "platform/window/x11_input_method.h"
 #include "platform/window/x11_keyboard.h"
 
 namespace platform::win {
@@ -300,6 +301,9 @@ void handle(Display* display, XEvent& event) {
             break;
         case KeymapNotify:
             onKeymap(display, event);
+            break;
+        case PropertyNotify:
+            if (isInputMethodServersChange(event)) reconnectInputMethod(display);
             break;
         case MappingNotify:
             XRefreshKeyboardMapping(&event.xmapping);

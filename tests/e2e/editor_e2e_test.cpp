@@ -4,93 +4,15 @@
 #include <X11/keysym.h>
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
-#include "tests/e2e/editor_session.h"
-
-namespace fs = std::filesystem;
+#include "tests/e2e/editor_fixture.h"
 
 namespace {
 
-constexpr std::uint32_t kWhite = 0xFFFFFF;
-constexpr std::uint32_t kSelected = 0xB48246;
-constexpr std::uint32_t kDefaultFill = 0xDCDCDC;
-constexpr std::uint32_t kGreen = 0xB4DCB4;
-constexpr std::uint32_t kBoxFill = 0xF0F0F0;
-constexpr std::uint32_t kTextBoxOutline = 0x969696;
+using namespace e2e;
 
-// Probe points clear of captions, grid lines and overlaps, by box position.
-constexpr int probeX(int nodeX) {
-    return nodeX + 3;
-}
-constexpr int probeY(int nodeY) {
-    return nodeY + 42;
-}
-
-std::string readBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-class EditorE2E : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        static std::atomic<int> serial{0};
-        dir = fs::temp_directory_path() /
-              ("mm_e2e_" + std::to_string(getpid()) + "_" + std::to_string(serial++));
-        fs::create_directories(dir);
-        ASSERT_TRUE(session.connected()) << "no X display";
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(dir, ignored);
-    }
-
-    void launch() {
-        ASSERT_TRUE(session.start(MM_EDITOR_PATH, dir.string()));
-        ASSERT_TRUE(session.waitForWindow(kPatience)) << "no window titled mindmap";
-        ASSERT_TRUE(session.waitForFirstFrame(kPatience));
-    }
-
-    bool nodeShows(int x, int y, std::uint32_t fill) {
-        return session.waitForColour(probeX(x), probeY(y), fill, kPatience);
-    }
-
-    bool dialogOpen() {
-        return session.waitUntil(
-            [&] { return session.colourAt(425, 155) == kBoxFill && session.colourAt(790, 225) == kWhite; },
-            kPatience);
-    }
-    bool dialogClosed() { return session.waitForOtherColour(425, 155, kBoxFill, kPatience); }
-
-    // Types the path into the open dialog and presses OK; returns once the dialog is gone.
-    void confirmPath(const std::string& name) {
-        ASSERT_TRUE(dialogOpen());
-        session.typeAscii(name);
-        ASSERT_TRUE(session.settle(kPatience));
-        session.click(520, 290);
-        ASSERT_TRUE(dialogClosed());
-    }
-
-    void saveWithShortcut(const std::string& name) {
-        session.tapWithControl(XK_s);
-        confirmPath(name);
-    }
-
-    void quitWithEscape() {
-        session.tapKey(XK_Escape);
-        const auto code = session.waitForExit(kPatience);
-        ASSERT_TRUE(code.has_value()) << "the editor did not end";
-        EXPECT_EQ(*code, 0);
-    }
-
-    EditorSession session;
-    fs::path dir;
-};
+class EditorE2E : public EditorFixture {};
 
 TEST_F(EditorE2E, ClicksRightClicksAndDrags) {
     launch();
@@ -126,20 +48,20 @@ TEST_F(EditorE2E, CaptionEditingWithLatinAndChineseText) {
     ASSERT_TRUE(session.mapUnicodeKeys(U"中文"));
     launch();
     session.tapKey(XK_F2);
-    ASSERT_TRUE(session.waitForColour(400, 10, kTextBoxOutline, kPatience));
+    ASSERT_TRUE(editBoxOpen());
     for (int i = 0; i < 4; ++i) session.tapKey(XK_BackSpace);
     session.typeAscii("ab");
     session.typeUnicode(U'中');
     session.tapKey(XK_Return);
-    ASSERT_TRUE(session.waitForOtherColour(400, 10, kTextBoxOutline, kPatience));
+    ASSERT_TRUE(editBoxClosed());
 
     // An abandoned edit changes nothing.
     session.tapKey(XK_F2);
-    ASSERT_TRUE(session.waitForColour(400, 10, kTextBoxOutline, kPatience));
+    ASSERT_TRUE(editBoxOpen());
     session.typeAscii("zz");
     session.typeUnicode(U'文');
     session.tapKey(XK_Escape);
-    ASSERT_TRUE(session.waitForOtherColour(400, 10, kTextBoxOutline, kPatience));
+    ASSERT_TRUE(editBoxClosed());
 
     saveWithShortcut("caption.mind");
     EXPECT_EQ(readBytes(dir / "caption.mind"),
@@ -247,7 +169,8 @@ TEST_F(EditorE2E, WithoutADisplayItSaysSoAndFails) {
         EXPECT_NE(*code, 0) << display;
         // The editor's own line ends the output (the platform layer may add its own before it).
         const std::string err = readBytes(dir / "stderr.txt");
-        ASSERT_FALSE(err.empty()) << display;
+        ASSERT_FALSE(err.empty()) << display << ": exit code " << *code
+                                  << ", output: " << readBytes(dir / "stdout.txt");
         EXPECT_EQ(err.back(), '\n') << display;
         const std::string lastLine = err.substr(err.rfind('\n', err.size() - 2) + 1);
         EXPECT_EQ(lastLine.rfind("mindmap: ", 0), 0u) << display << ": " << err;

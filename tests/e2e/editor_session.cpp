@@ -153,12 +153,26 @@ bool EditorSession::waitForFirstFrame(std::chrono::milliseconds timeout) {
 }
 
 std::uint32_t EditorSession::colourAt(int x, int y) {
-    if (display == nullptr || editorWindow == 0) return 0xFFFFFFFF;
-    XImage* image = XGetImage(display, editorWindow, x, y, 1, 1, AllPlanes, ZPixmap);
-    if (image == nullptr) return 0xFFFFFFFF;
-    const unsigned long pixel = XGetPixel(image, 0, 0);
+    const std::vector<std::uint32_t> one = colours(x, y, 1, 1);
+    return one.empty() ? 0xFFFFFFFF : one.front();
+}
+
+std::vector<std::uint32_t> EditorSession::colours(int x, int y, int width, int height) {
+    if (display == nullptr || editorWindow == 0) return {};
+    XImage* image = XGetImage(display, editorWindow, x, y, static_cast<unsigned>(width),
+                              static_cast<unsigned>(height), AllPlanes, ZPixmap);
+    if (image == nullptr) return {};
+    std::vector<std::uint32_t> out;
+    out.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    for (int row = 0; row < height; ++row) {
+        for (int column = 0; column < width; ++column) {
+            const unsigned long pixel = XGetPixel(image, column, row);
+            out.push_back(static_cast<std::uint32_t>(((pixel & 0xFF) << 16) | (pixel & 0xFF00) |
+                                                     ((pixel >> 16) & 0xFF)));
+        }
+    }
     XDestroyImage(image);
-    return static_cast<std::uint32_t>(((pixel & 0xFF) << 16) | (pixel & 0xFF00) | ((pixel >> 16) & 0xFF));
+    return out;
 }
 
 bool EditorSession::waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {

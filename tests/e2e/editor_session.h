@@ -39,6 +39,8 @@ class EditorSession {
 
     // The window's pixel as a colour 0x00BBGGRR; 0xFFFFFFFF when it cannot be read.
     std::uint32_t colourAt(int x, int y);
+    // A block of the window's pixels, row by row, as colours 0x00BBGGRR; empty when unreadable.
+    std::vector<std::uint32_t> colours(int x, int y, int width, int height);
     bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
     bool waitForColour(int x, int y, std::uint32_t colour, std::chrono::milliseconds timeout);
     bool waitForOtherColour(int x, int y, std::uint32_t colour, std::chrono::milliseconds timeout);

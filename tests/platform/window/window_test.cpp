@@ -162,6 +162,31 @@ TEST(Window, OnlyTheOwningThreadDestroysIt) {
     EXPECT_FALSE(IsWindow(window.hwnd()));
 }
 
+TEST(Caret, OneForTheThreadOfItsWindowAndNeverWithoutOne) {
+    REQUIRE_DISPLAY();
+    WindowThread window;
+    EXPECT_FALSE(CreateCaret(window.hwnd(), nullptr, 1, 30));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_FALSE(SetCaretPos(1, 2)) << "this thread has no caret";
+    BOOL created = FALSE, moved = FALSE, destroyed = FALSE, movedAfter = TRUE, destroyedTwice = TRUE;
+    POINT at{};
+    window.run([&] {
+        created = CreateCaret(window.hwnd(), nullptr, 1, 30);
+        moved = SetCaretPos(40, 15);
+        GetCaretPos(&at);
+        destroyed = DestroyCaret();
+        movedAfter = SetCaretPos(50, 15);
+        destroyedTwice = DestroyCaret();
+    });
+    EXPECT_TRUE(created);
+    EXPECT_TRUE(moved);
+    EXPECT_EQ(at.x, 40);
+    EXPECT_EQ(at.y, 15);
+    EXPECT_TRUE(destroyed);
+    EXPECT_FALSE(movedAfter);
+    EXPECT_FALSE(destroyedTwice);
+}
+
 TEST(Window, CreationSendsCreateSizeAndMoveAndShowingActivates) {
     REQUIRE_DISPLAY();
     WindowThread window;

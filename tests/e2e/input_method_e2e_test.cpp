@@ -1,0 +1,237 @@
+// Chinese typed the way Chinese users type it on Linux: through a real input method (fcitx5
+// with pinyin, ibus with libpinyin) on the test's X display, into the real editor. Each case
+// checks the saved bytes of the caption, and every wait is for a state the input method or
+// the window reports.
+#include <X11/keysym.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "tests/e2e/editor_fixture.h"
+#include "tests/e2e/input_method_server.h"
+
+namespace {
+
+using namespace e2e;
+
+// A server's first start on a busy machine loads its dictionaries: give it time.
+constexpr std::chrono::milliseconds kServerPatience{30000};
+
+// The caption of the only node of a map file, or the whole file when it is not one.
+std::string rootCaption(const std::string& bytes) {
+    const auto first = bytes.find('"');
+    const auto last = bytes.rfind('"');
+    if (first == std::string::npos || last <= first) return bytes;
+    return bytes.substr(first + 1, last - first - 1);
+}
+
+class InputMethodE2E : public EditorFixture {
+  protected:
+    void TearDown() override {
+        server.reset();  // before its home goes
+        EditorFixture::TearDown();
+    }
+
+    // Starts the server; false (with the test skipped) when it is not installed.
+    bool startServer(InputMethodKind kind) {
+        if (!InputMethodServer::installed(kind)) return false;
+        server = std::make_unique<InputMethodServer>(kind, dir / ("im-home-" + std::to_string(++servers)));
+        std::string why;
+        const bool started = server->start(session.xDisplay(), kServerPatience, &why);
+        EXPECT_TRUE(started) << why;
+        return started;
+    }
+
+    void launchFor(InputMethodKind kind, const std::string& lang = "C.UTF-8") {
+        const std::string modifiers =
+            kind == InputMethodKind::Fcitx ? "XMODIFIERS=@im=fcitx" : "XMODIFIERS=@im=ibus";
+        launch({modifiers, "LANG=" + lang, "LC_ALL", "LC_CTYPE"});
+    }
+
+    void startEditing() {
+        session.tapKey(XK_F2);
+        ASSERT_TRUE(editBoxOpen());
+    }
+
+    void chinese(bool on) {
+        ASSERT_TRUE(server->chinese(on, kPatience))
+            << "the input method did not turn " << (on ? "on" : "off") << "; it says: " << server->state();
+    }
+
+    // How many columns of the edit box hold dark (text) pixels; the blinking caret is one.
+    int editTextColumns() {
+        constexpr int kLeft = 235, kTop = 22, kWidth = 400, kHeight = 16;
+        const std::vector<std::uint32_t> block = session.colours(kLeft, kTop, kWidth, kHeight);
+        int columns = 0;
+        for (int x = 0; x < kWidth && !block.empty(); ++x) {
+            for (int y = 0; y < kHeight; ++y) {
+                const std::uint32_t c = block[static_cast<std::size_t>(y * kWidth + x)];
+                if ((c & 0xFF) < 0x80 && ((c >> 8) & 0xFF) < 0x80 && ((c >> 16) & 0xFF) < 0x80) {
+                    ++columns;
+                    break;
+                }
+            }
+        }
+        return columns;
+    }
+
+    // Types pinyin and commits the first candidate with Space.
+    void typePinyin(const std::string& letters) {
+        session.typeAscii(letters);
+        session.tapKey(XK_space);
+    }
+
+    // Ends the edit with Enter (which the input method passes on once nothing is composed:
+    // the edit box closes only after every key before it went through), ends the input
+    // method so that typing falls back to plain keys, saves, and returns the caption. (Keys
+    // through an input method may arrive after a later click: the path could miss the OK.)
+    std::string commitAndSave() {
+        session.tapKey(XK_Return);
+        EXPECT_TRUE(editBoxClosed()) << "Enter did not end the edit";
+        server.reset();
+        saveWithShortcut("typed.mind");
+        return rootCaption(readBytes(dir / "typed.mind"));
+    }
+
+    std::unique_ptr<InputMethodServer> server;
+    int servers = 0;
+};
+
+#define REQUIRE_SERVER(kind)                                                                   \
+    do {                                                                                       \
+        if (!InputMethodServer::installed(kind)) GTEST_SKIP() << "input method not installed"; \
+    } while (0)
+
+class PinyinUnderLocale : public InputMethodE2E, public ::testing::WithParamInterface<const char*> {};
+
+// The program never sets a locale of its own: whatever LANG says, it runs in "C", and the
+// input method's committed text must still arrive.
+TEST_P(PinyinUnderLocale, CommittedChineseReachesTheCaption) {
+    REQUIRE_SERVER(InputMethodKind::Fcitx);
+    ASSERT_TRUE(startServer(InputMethodKind::Fcitx));
+    launchFor(InputMethodKind::Fcitx, GetParam());
+    startEditing();
+    chinese(true);
+    typePinyin("nihao");
+    EXPECT_EQ(commitAndSave(), "中心主题你好");
+    quitWithEscape();
+}
+
+INSTANTIATE_TEST_SUITE_P(Lang, PinyinUnderLocale, ::testing::Values("C", "C.UTF-8", "zh_CN.UTF-8"),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                             std::string name = info.param;
+                             for (char& c : name) {
+                                 if (c == '.' || c == '-') c = '_';
+                             }
+                             return name;
+                         });
+
+TEST_F(InputMethodE2E, ChoosingTheSecondCandidateAndLatinWithPinyinOff) {
+    REQUIRE_SERVER(InputMethodKind::Fcitx);
+    ASSERT_TRUE(startServer(InputMethodKind::Fcitx));
+    launchFor(InputMethodKind::Fcitx);
+    startEditing();
+    chinese(true);
+    // A fresh profile ranks the candidates of "zhongwen" as 中文, 中温, 钟文, ...
+    session.typeAscii("zhongwen2");
+    session.tapKey(XK_Return);  // reaches the editor only after the keys before it
+    ASSERT_TRUE(editBoxClosed());
+    startEditing();
+    chinese(false);
+    session.typeAscii("ab");
+    EXPECT_EQ(commitAndSave(), "中心主题中温ab");
+    quitWithEscape();
+}
+
+TEST_F(InputMethodE2E, BackspaceAndEscapeInsideACompositionBelongToTheInputMethod) {
+    REQUIRE_SERVER(InputMethodKind::Fcitx);
+    ASSERT_TRUE(startServer(InputMethodKind::Fcitx));
+    launchFor(InputMethodKind::Fcitx);
+    startEditing();
+    chinese(true);
+    // Backspace edits the composition, not the caption.
+    session.typeAscii("nihaoo");
+    session.tapKey(XK_BackSpace);
+    session.tapKey(XK_space);
+    // Escape abandons the composition only: the edit goes on, and Enter keeps it.
+    session.typeAscii("zaijian");
+    session.tapKey(XK_Escape);
+    EXPECT_EQ(commitAndSave(), "中心主题你好");
+    quitWithEscape();
+}
+
+TEST_F(InputMethodE2E, CandidateWindowOpensAtTheCaret) {
+    REQUIRE_SERVER(InputMethodKind::Fcitx);
+    ASSERT_TRUE(startServer(InputMethodKind::Fcitx));
+    launchFor(InputMethodKind::Fcitx);
+    startEditing();
+    for (int i = 0; i < 4; ++i) session.tapKey(XK_BackSpace);  // the caret at the box's start
+    chinese(true);
+    session.typeAscii("nihao");
+
+    int originX = 0;
+    int originY = 0;
+    Window child = 0;
+    XTranslateCoordinates(session.xDisplay(), session.window(), DefaultRootWindow(session.xDisplay()), 0, 0,
+                          &originX, &originY, &child);
+    // The empty edit box's caret: x = panel 220 + 17, from y = 15 to 45 in the window.
+    constexpr int kCaretX = 237;
+    constexpr int kCaretBottom = 45;
+    std::optional<ScreenRect> popup;
+    const bool atCaret = session.waitUntil(
+        [&] {
+            popup = viewableWindowTitled(session.xDisplay(), "Fcitx5 Input Window");
+            if (!popup) return false;
+            const int x = popup->x - originX;
+            const int y = popup->y - originY;
+            return x >= kCaretX - 40 && x <= kCaretX + 40 && y >= kCaretBottom && y <= kCaretBottom + 40;
+        },
+        kPatience);
+    EXPECT_TRUE(atCaret) << (popup
+                                 ? "the candidate window is at (" + std::to_string(popup->x - originX) +
+                                       ", " + std::to_string(popup->y - originY) + ") of the editor's window"
+                                 : std::string("no candidate window showed"));
+    session.tapKey(XK_space);
+    EXPECT_EQ(commitAndSave(), "你好");
+    quitWithEscape();
+}
+
+TEST_F(InputMethodE2E, AServerThatStartsOrRestartsLaterIsUsed) {
+    REQUIRE_SERVER(InputMethodKind::Fcitx);
+    launchFor(InputMethodKind::Fcitx);  // fcitx is not running yet: plain keys
+    ASSERT_TRUE(startServer(InputMethodKind::Fcitx));
+    startEditing();
+    chinese(true);  // fcitx reports "on" only for an input context of the editor's
+    typePinyin("nihao");
+    session.tapKey(XK_Return);
+    ASSERT_TRUE(editBoxClosed());
+
+    // The server goes away and a new one comes.
+    server.reset();
+    ASSERT_TRUE(startServer(InputMethodKind::Fcitx));
+    startEditing();
+    chinese(true);
+    typePinyin("zaijian");
+    EXPECT_EQ(commitAndSave(), "中心主题你好再见");
+    quitWithEscape();
+}
+
+TEST_F(InputMethodE2E, IbusPinyinReachesTheCaption) {
+    REQUIRE_SERVER(InputMethodKind::Ibus);
+    ASSERT_TRUE(startServer(InputMethodKind::Ibus));
+    launchFor(InputMethodKind::Ibus, "C");
+    startEditing();
+    chinese(true);
+    const int before = editTextColumns();
+    typePinyin("nihao");
+    // ibus may pass a key on before the text the key before it committed: wait for the text
+    // before pressing Enter.
+    EXPECT_TRUE(session.waitUntil([&] { return editTextColumns() >= before + 10; }, kPatience))
+        << "the edit box did not show the committed text: " << before << " columns of text before, "
+        << editTextColumns() << " now";
+    EXPECT_EQ(commitAndSave(), "中心主题你好");
+    quitWithEscape();
+}
+
+}  // namespace
