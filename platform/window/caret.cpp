@@ -23,15 +23,7 @@ thread_local Caret caret;
 
 BOOL WINAPI CreateCaret(HWND hwnd, HBITMAP, int, int height) {
     XLock lock;
-    const WindowRecord* window = findWindow(hwnd);
-    if (window == nullptr) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
-    if (window->ownerThread != GetCurrentThreadId()) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
-    }
+    if (findOwnWindow(hwnd) == nullptr) return FALSE;
     // A new caret replaces the thread's old one; it starts at the client area's origin.
     caret = Caret{hwnd, height, POINT{0, 0}};
     return TRUE;

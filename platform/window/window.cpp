@@ -238,16 +238,9 @@ HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName
 BOOL WINAPI DestroyWindow(HWND hwnd) {
     {
         XLock lock;
-        WindowRecord* window = findWindow(hwnd);
-        if (window == nullptr) {
-            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-            return FALSE;
-        }
         // Only the thread that created a window may destroy it.
-        if (window->ownerThread != GetCurrentThreadId()) {
-            SetLastError(ERROR_ACCESS_DENIED);
-            return FALSE;
-        }
+        WindowRecord* window = findOwnWindow(hwnd);
+        if (window == nullptr) return FALSE;
         if (window->destroying) return TRUE;
         window->destroying = true;
         XUnmapWindow(xDisplay(), window->xid);

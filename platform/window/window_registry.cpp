@@ -48,6 +48,17 @@ WindowRecord* findWindow(HWND hwnd) {
     return it == w.byHandle.end() ? nullptr : it->second.get();
 }
 
+WindowRecord* findOwnWindow(HWND hwnd) {
+    WindowRecord* window = findWindow(hwnd);
+    if (window == nullptr) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    } else if (window->ownerThread != GetCurrentThreadId()) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return nullptr;
+    }
+    return window;
+}
+
 WindowRecord* findWindowByX(::Window xid) {
     auto& w = windows();
     const auto it = w.byX.find(xid);

@@ -78,6 +78,9 @@ struct WindowRecord {
 // Lookups return null for unknown or destroyed windows.
 WindowRecord* findWindow(HWND hwnd);
 WindowRecord* findWindowByX(::Window xid);
+// The window when the calling thread owns it; else null, with the last error set as Windows
+// sets it (an unknown handle, or another thread's window).
+WindowRecord* findOwnWindow(HWND hwnd);
 WindowRecord* addWindow(std::unique_ptr<WindowRecord> record);
 void removeWindow(HWND hwnd);
 std::vector<WindowRecord*> windowsOfThread(DWORD threadId);

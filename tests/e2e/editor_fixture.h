@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -49,6 +50,11 @@ class EditorFixture : public ::testing::Test {
         ASSERT_TRUE(session.connected()) << "no X display";
     }
     void TearDown() override {
+        // What the editor said is the first clue to a failure (a sanitizer's report, say).
+        if (HasFailure()) {
+            const std::string said = readBytes(dir / "stderr.txt");
+            if (!said.empty()) std::fprintf(stderr, "the editor's standard error:\n%s\n", said.c_str());
+        }
         std::error_code ignored;
         fs::remove_all(dir, ignored);
     }

@@ -64,6 +64,17 @@ bool viewable(Display* display, Window w) {
 
 }  // namespace
 
+void applyEnvironment(const std::vector<std::string>& entries) {
+    for (const std::string& entry : entries) {
+        const auto eq = entry.find('=');
+        if (eq == std::string::npos) {
+            unsetenv(entry.c_str());
+        } else {
+            setenv(entry.substr(0, eq).c_str(), entry.substr(eq + 1).c_str(), 1);
+        }
+    }
+}
+
 EditorSession::EditorSession() {
     const char* name = std::getenv("DISPLAY");
     if (name == nullptr || *name == '\0') return;
@@ -98,14 +109,7 @@ bool EditorSession::start(const std::string& program, const std::string& workDir
     if (child < 0) return false;
     if (child == 0) {
         if (chdir(workDir.c_str()) != 0) _exit(126);
-        for (const std::string& entry : env) {
-            const auto eq = entry.find('=');
-            if (eq == std::string::npos) {
-                unsetenv(entry.c_str());
-            } else {
-                setenv(entry.substr(0, eq).c_str(), entry.substr(eq + 1).c_str(), 1);
-            }
-        }
+        applyEnvironment(env);
         const int devNull = open("/dev/null", O_RDONLY);
         if (devNull >= 0) dup2(devNull, STDIN_FILENO);
         const int out = open("stdout.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);

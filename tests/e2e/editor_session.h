@@ -89,3 +89,6 @@ class EditorSession {
 
 // Convenience for the tests.
 inline constexpr std::chrono::milliseconds kPatience{10000};
+
+// In a child before exec: applies "NAME=value" entries and removes "NAME" ones.
+void applyEnvironment(const std::vector<std::string>& entries);

@@ -110,7 +110,7 @@ class PinyinUnderLocale : public InputMethodE2E, public ::testing::WithParamInte
 TEST_P(PinyinUnderLocale, CommittedChineseReachesTheCaption) {
     REQUIRE_SERVER(InputMethodKind::Fcitx);
     ASSERT_TRUE(startServer(InputMethodKind::Fcitx));
-    launchFor(InputMethodKind::Fcitx, GetParam());
+    ASSERT_NO_FATAL_FAILURE(launchFor(InputMethodKind::Fcitx, GetParam()));
     startEditing();
     chinese(true);
     typePinyin("nihao");
@@ -130,7 +130,7 @@ INSTANTIATE_TEST_SUITE_P(Lang, PinyinUnderLocale, ::testing::Values("C", "C.UTF-
 TEST_F(InputMethodE2E, ChoosingTheSecondCandidateAndLatinWithPinyinOff) {
     REQUIRE_SERVER(InputMethodKind::Fcitx);
     ASSERT_TRUE(startServer(InputMethodKind::Fcitx));
-    launchFor(InputMethodKind::Fcitx);
+    ASSERT_NO_FATAL_FAILURE(launchFor(InputMethodKind::Fcitx));
     startEditing();
     chinese(true);
     // A fresh profile ranks the candidates of "zhongwen" as 中文, 中温, 钟文, ...
@@ -147,7 +147,7 @@ TEST_F(InputMethodE2E, ChoosingTheSecondCandidateAndLatinWithPinyinOff) {
 TEST_F(InputMethodE2E, BackspaceAndEscapeInsideACompositionBelongToTheInputMethod) {
     REQUIRE_SERVER(InputMethodKind::Fcitx);
     ASSERT_TRUE(startServer(InputMethodKind::Fcitx));
-    launchFor(InputMethodKind::Fcitx);
+    ASSERT_NO_FATAL_FAILURE(launchFor(InputMethodKind::Fcitx));
     startEditing();
     chinese(true);
     // Backspace edits the composition, not the caption.
@@ -164,7 +164,7 @@ TEST_F(InputMethodE2E, BackspaceAndEscapeInsideACompositionBelongToTheInputMetho
 TEST_F(InputMethodE2E, CandidateWindowOpensAtTheCaret) {
     REQUIRE_SERVER(InputMethodKind::Fcitx);
     ASSERT_TRUE(startServer(InputMethodKind::Fcitx));
-    launchFor(InputMethodKind::Fcitx);
+    ASSERT_NO_FATAL_FAILURE(launchFor(InputMethodKind::Fcitx));
     startEditing();
     for (int i = 0; i < 4; ++i) session.tapKey(XK_BackSpace);  // the caret at the box's start
     chinese(true);
@@ -199,7 +199,7 @@ TEST_F(InputMethodE2E, CandidateWindowOpensAtTheCaret) {
 
 TEST_F(InputMethodE2E, AServerThatStartsOrRestartsLaterIsUsed) {
     REQUIRE_SERVER(InputMethodKind::Fcitx);
-    launchFor(InputMethodKind::Fcitx);  // fcitx is not running yet: plain keys
+    ASSERT_NO_FATAL_FAILURE(launchFor(InputMethodKind::Fcitx));  // fcitx is not running yet: plain keys
     ASSERT_TRUE(startServer(InputMethodKind::Fcitx));
     startEditing();
     chinese(true);  // fcitx reports "on" only for an input context of the editor's
@@ -220,7 +220,7 @@ TEST_F(InputMethodE2E, AServerThatStartsOrRestartsLaterIsUsed) {
 TEST_F(InputMethodE2E, IbusPinyinReachesTheCaption) {
     REQUIRE_SERVER(InputMethodKind::Ibus);
     ASSERT_TRUE(startServer(InputMethodKind::Ibus));
-    launchFor(InputMethodKind::Ibus, "C");
+    ASSERT_NO_FATAL_FAILURE(launchFor(InputMethodKind::Ibus, "C"));
     startEditing();
     chinese(true);
     const int before = editTextColumns();

@@ -12,6 +12,8 @@
 #include <fstream>
 #include <thread>
 
+#include "tests/e2e/editor_session.h"
+
 namespace e2e {
 
 namespace fs = std::filesystem;
@@ -102,14 +104,7 @@ pid_t InputMethodServer::spawn(const std::vector<std::string>& argv, const fs::p
     const pid_t child = fork();
     if (child != 0) return child;
     setpgid(0, 0);  // its own group, so that its helpers end with it
-    for (const std::string& entry : env) {
-        const auto eq = entry.find('=');
-        if (eq == std::string::npos) {
-            unsetenv(entry.c_str());
-        } else {
-            setenv(entry.substr(0, eq).c_str(), entry.substr(eq + 1).c_str(), 1);
-        }
-    }
+    applyEnvironment(env);
     const int devNull = open("/dev/null", O_RDONLY);
     if (devNull >= 0) dup2(devNull, STDIN_FILENO);
     const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);

@@ -5,6 +5,7 @@
 #include <X11/Xutil.h>
 #include <windows.h>
 
+#include <clocale>
 #include <cstring>
 #include <thread>
 
@@ -160,6 +161,16 @@ TEST(Window, OnlyTheOwningThreadDestroysIt) {
     window.run([&] { destroyed = DestroyWindow(window.hwnd()); });
     EXPECT_TRUE(destroyed);
     EXPECT_FALSE(IsWindow(window.hwnd()));
+}
+
+TEST(Window, TheInputMethodOpensWithoutChangingTheProgramsLocale) {
+    REQUIRE_DISPLAY();
+    // The program never set a locale: it runs in "C", also after the display and its input
+    // method opened (under a UTF-8 locale, for the time of the opening only).
+    WindowThread window;
+    const char* locale = std::setlocale(LC_CTYPE, nullptr);
+    ASSERT_NE(locale, nullptr);
+    EXPECT_STREQ(locale, "C");
 }
 
 TEST(Caret, OneForTheThreadOfItsWindowAndNeverWithoutOne) {
