@@ -238,10 +238,11 @@ void onClientMessage(Display* display, XEvent& event) {
     }
 }
 
-void onFocus(XEvent& event) {
+void onFocus(Display* display, XEvent& event) {
     const XFocusChangeEvent& focus = event.xfocus;
     if (focus.mode == NotifyGrab || focus.mode == NotifyUngrab) return;
     if (focus.detail == NotifyPointer || focus.detail == NotifyInferior) return;
+    if (event.type == FocusIn) reconnectInputMethod(display);
     WindowRecord* window = findWindowByX(focus.window);
     if (window == nullptr || window->destroying) return;
     noteFocus(*window, event.type == FocusIn);
@@ -297,7 +298,7 @@ void handle(Display* display, XEvent& event) {
             break;
         case FocusIn:
         case FocusOut:
-            onFocus(event);
+            onFocus(display, event);
             break;
         case KeymapNotify:
             onKeymap(display, event);

@@ -1,8 +1,11 @@
 #include "platform/window/x11_input_method.h"
 
 #include <langinfo.h>
+#include <poll.h>
 
+#include <chrono>
 #include <clocale>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -49,6 +52,52 @@ XIM openUnderUtf8(Display* display, const char* modifiers) {
     }
     if (switched) std::setlocale(LC_CTYPE, saved.c_str());
     return im;
+}
+
+// The server XMODIFIERS names ("@im=fcitx": "fcitx"); empty for Xlib's own input method.
+std::string chosenServer() {
+    const char* modifiers = std::getenv("XMODIFIERS");
+    if (modifiers == nullptr) return {};
+    const char* at = std::strstr(modifiers, "@im=");
+    if (at == nullptr) return {};
+    std::string name(at + 4);
+    name = name.substr(0, name.find('@'));
+    return name == "none" || name == "local" ? std::string() : name;
+}
+
+// XOpenIM waits without a limit for the server's answers: a server that hangs, or is still
+// starting, would hang the program with it. Ask the server for its locales first, as XOpenIM
+// will, and open it only when it answers in time.
+bool serverAnswers(Display* display, const std::string& server, std::chrono::milliseconds limit) {
+    const Atom selection = XInternAtom(display, ("@server=" + server).c_str(), False);
+    if (XGetSelectionOwner(display, selection) == None) return false;
+    XSetWindowAttributes attributes{};
+    const ::Window requestor = XCreateWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, InputOnly,
+                                             CopyFromParent, 0, &attributes);
+    XConvertSelection(display, selection, XInternAtom(display, "LOCALES", False),
+                      XInternAtom(display, "MM_INPUT_METHOD_LOCALES", False), requestor, CurrentTime);
+    XFlush(display);
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    bool answered = false;
+    for (;;) {
+        XEvent event;
+        if (XCheckTypedWindowEvent(display, requestor, SelectionNotify, &event)) {
+            answered = event.xselection.property != None;
+            break;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) break;
+        pollfd connection{ConnectionNumber(display), POLLIN, 0};
+        poll(&connection, 1, 5);
+    }
+    XDestroyWindow(display, requestor);
+    return answered;
+}
+
+// The chosen input method, when it answers within the time.
+XIM openChosen(Display* display, std::chrono::milliseconds patience) {
+    const std::string server = chosenServer();
+    if (!server.empty() && !serverAnswers(display, server, patience)) return nullptr;
+    return openUnderUtf8(display, "");
 }
 
 void forgetContexts() {
@@ -100,7 +149,9 @@ void startInputMethod(Display* display) {
     XWindowAttributes root{};
     XGetWindowAttributes(display, DefaultRootWindow(display), &root);
     XSelectInput(display, DefaultRootWindow(display), root.your_event_mask | PropertyChangeMask);
-    if (XIM im = openUnderUtf8(display, "")) {
+    // A server busy at the program's start gets a second, and another chance when the list
+    // of servers changes or a window takes the focus.
+    if (XIM im = openChosen(display, std::chrono::seconds(1))) {
         adopt(im, true);
     } else if (XIM local = openUnderUtf8(display, "@im=none")) {
         adopt(local, false);
@@ -131,7 +182,7 @@ bool isInputMethodServersChange(const XEvent& event) {
 void reconnectInputMethod(Display* display) {
     InputMethod& s = state();
     if (s.chosen) return;
-    XIM im = openUnderUtf8(display, "");
+    XIM im = openChosen(display, std::chrono::milliseconds(250));
     if (im == nullptr) return;
     for (WindowRecord* window : allWindows()) {
         if (window->inputContext != nullptr) XDestroyIC(window->inputContext);

@@ -17,8 +17,9 @@ XIM xInputMethod();  // null when none could be opened
 // Gives a new window its input context and asks for the events the input method filters.
 void attachInputContext(Display* display, WindowRecord& window);
 
-// True for the root window's change of the list of input method servers; then the editor
-// connects to the server it was waiting for.
+// True for the root window's change of the list of input method servers. Then, and when a
+// window takes the focus, the program connects to the chosen server if it is not yet (it was
+// not running, not answering, or went away); nothing happens when it is.
 bool isInputMethodServersChange(const XEvent& event);
 void reconnectInputMethod(Display* display);
 

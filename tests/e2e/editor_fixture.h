@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -62,7 +63,13 @@ class EditorFixture : public ::testing::Test {
     // Starts the editor in `dir` with extra environment entries and waits for its first frame.
     void launch(const std::vector<std::string>& env = {}) {
         ASSERT_TRUE(session.start(MM_EDITOR_PATH, dir.string(), env));
-        ASSERT_TRUE(session.waitForWindow(kPatience)) << "no window titled mindmap";
+        if (!session.waitForWindow(kPatience)) {
+            // Where the editor is stuck tells more than the missing window.
+            const std::string command = "gdb -p " + std::to_string(session.pid()) +
+                                        " -batch -ex 'thread apply all bt' >&2 2>/dev/null";
+            [[maybe_unused]] const int status = std::system(command.c_str());
+            FAIL() << "no window titled mindmap";
+        }
         ASSERT_TRUE(session.waitForFirstFrame(kPatience));
     }
 

@@ -2,6 +2,7 @@
 // with pinyin, ibus with libpinyin) on the test's X display, into the real editor. Each case
 // checks the saved bytes of the caption, and every wait is for a state the input method or
 // the window reports.
+#include <X11/Xatom.h>
 #include <X11/keysym.h>
 #include <gtest/gtest.h>
 
@@ -215,6 +216,28 @@ TEST_F(InputMethodE2E, AServerThatStartsOrRestartsLaterIsUsed) {
     typePinyin("zaijian");
     EXPECT_EQ(commitAndSave(), "中心主题你好再见");
     quitWithEscape();
+}
+
+// A server that is listed and owns its selection but never answers (hung, or still starting):
+// the editor starts anyway and types plain keys.
+TEST_F(InputMethodE2E, AServerThatNeverAnswersDoesNotHangTheEditor) {
+    Display* display = session.xDisplay();
+    const Window mute = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
+    const Atom servers = XInternAtom(display, "XIM_SERVERS", False);
+    Atom name = XInternAtom(display, "@server=mute", False);
+    XSetSelectionOwner(display, name, mute, CurrentTime);
+    XChangeProperty(display, DefaultRootWindow(display), servers, XA_ATOM, 32, PropModeAppend,
+                    reinterpret_cast<unsigned char*>(&name), 1);
+    XSync(display, False);
+    ASSERT_TRUE(inputMethodServerListed(display, "mute"));
+
+    ASSERT_NO_FATAL_FAILURE(launch({"XMODIFIERS=@im=mute", "LANG=C.UTF-8", "LC_ALL"}));
+    startEditing();
+    session.typeAscii("ab");
+    EXPECT_EQ(commitAndSave(), "中心主题ab");
+    quitWithEscape();
+    XDestroyWindow(display, mute);  // gives up the selection
+    XSync(display, False);
 }
 
 TEST_F(InputMethodE2E, IbusPinyinReachesTheCaption) {

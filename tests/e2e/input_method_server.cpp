@@ -178,7 +178,8 @@ bool InputMethodServer::start(Display* display, std::chrono::milliseconds limit,
         server_ = spawn({"ibus-daemon", "--xim", "--panel=disable", "--replace"}, home_ / "server.log");
     }
     for (;;) {
-        const bool listed = inputMethodServerListed(display, name);
+        // Listed (the list may also be a stale one of an earlier server) and answering.
+        const bool listed = inputMethodServerListed(display, name) && inputMethodServerAnswers(display, name);
         bool answers = false;
         if (kind_ == InputMethodKind::Fcitx) {
             const auto state = control({"fcitx5-remote"});
@@ -189,7 +190,7 @@ bool InputMethodServer::start(Display* display, std::chrono::milliseconds limit,
         }
         if (listed && answers) return true;
         if (Clock::now() > deadline) {
-            *why = name + (listed ? " never answered its control tool" : " never announced itself to X") +
+            *why = name + (listed ? " never answered its control tool" : " never answered X clients") +
                    "; its log: " + (home_ / "server.log").string();
             return false;
         }
@@ -244,6 +245,26 @@ bool inputMethodServerListed(Display* display, const std::string& name) {
     }
     XFree(data);
     return found;
+}
+
+bool inputMethodServerAnswers(Display* display, const std::string& name) {
+    const Atom selection = XInternAtom(display, ("@server=" + name).c_str(), False);
+    if (XGetSelectionOwner(display, selection) == None) return false;
+    const Window requestor = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
+    XConvertSelection(display, selection, XInternAtom(display, "LOCALES", False),
+                      XInternAtom(display, "MM_TEST_LOCALES", False), requestor, CurrentTime);
+    XFlush(display);
+    const auto deadline = Clock::now() + std::chrono::milliseconds(250);
+    bool answered = false;
+    for (XEvent event; Clock::now() < deadline;) {
+        if (XCheckTypedWindowEvent(display, requestor, SelectionNotify, &event)) {
+            answered = event.xselection.property != None;
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    XDestroyWindow(display, requestor);
+    return answered;
 }
 
 bool inputMethodServerOwned(Display* display, const std::string& name) {

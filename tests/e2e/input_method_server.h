@@ -29,8 +29,8 @@ class InputMethodServer {
     static bool installed(InputMethodKind kind);
 
     // Starts the bus and the server; true once the server has announced itself to X
-    // (XIM_SERVERS on the root window) and answers its control tool. `why` says what
-    // failed.
+    // (XIM_SERVERS on the root window), answers X clients and answers its control tool.
+    // `why` says what failed.
     bool start(Display* display, std::chrono::milliseconds limit, std::string* why);
 
     // Turns Chinese typing on (fcitx: pinyin active; ibus: the libpinyin engine) or off, and
@@ -62,6 +62,8 @@ class InputMethodServer {
 
 // True when the root window lists the named input method server ("fcitx", "ibus").
 bool inputMethodServerListed(Display* display, const std::string& name);
+// True when the server answers a request for its locales, as it does before a client connects.
+bool inputMethodServerAnswers(Display* display, const std::string& name);
 // True while a client owns the server's selection, that is, while the server is connected.
 bool inputMethodServerOwned(Display* display, const std::string& name);
 
