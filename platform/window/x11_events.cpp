@@ -242,7 +242,7 @@ void onFocus(Display* display, XEvent& event) {
     const XFocusChangeEvent& focus = event.xfocus;
     if (focus.mode == NotifyGrab || focus.mode == NotifyUngrab) return;
     if (focus.detail == NotifyPointer || focus.detail == NotifyInferior) return;
-    if (event.type == FocusIn) reconnectInputMethod(display);
+    if (event.type == FocusIn) askChosenServer(display);
     WindowRecord* window = findWindowByX(focus.window);
     if (window == nullptr || window->destroying) return;
     noteFocus(*window, event.type == FocusIn);
@@ -304,7 +304,10 @@ void handle(Display* display, XEvent& event) {
             onKeymap(display, event);
             break;
         case PropertyNotify:
-            if (isInputMethodServersChange(event)) reconnectInputMethod(display);
+            if (isInputMethodServersChange(event)) askChosenServer(display);
+            break;
+        case SelectionNotify:
+            if (isChosenServerAnswer(event)) connectAnsweringServer(display, event);
             break;
         case MappingNotify:
             XRefreshKeyboardMapping(&event.xmapping);

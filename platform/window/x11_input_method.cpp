@@ -1,9 +1,7 @@
 #include "platform/window/x11_input_method.h"
 
 #include <langinfo.h>
-#include <poll.h>
 
-#include <chrono>
 #include <clocale>
 #include <cstdlib>
 #include <cstring>
@@ -21,6 +19,9 @@ struct InputMethod {
     // the chosen server replaces once it is there.
     bool chosen = false;
     Atom serversAtom = None;
+    // The chosen server is asked for its locales before it is opened (see askChosenServer).
+    ::Window askingWindow = None;
+    Atom answerProperty = None;
 };
 
 InputMethod& state() {
@@ -63,41 +64,6 @@ std::string chosenServer() {
     std::string name(at + 4);
     name = name.substr(0, name.find('@'));
     return name == "none" || name == "local" ? std::string() : name;
-}
-
-// XOpenIM waits without a limit for the server's answers: a server that hangs, or is still
-// starting, would hang the program with it. Ask the server for its locales first, as XOpenIM
-// will, and open it only when it answers in time.
-bool serverAnswers(Display* display, const std::string& server, std::chrono::milliseconds limit) {
-    const Atom selection = XInternAtom(display, ("@server=" + server).c_str(), False);
-    if (XGetSelectionOwner(display, selection) == None) return false;
-    XSetWindowAttributes attributes{};
-    const ::Window requestor = XCreateWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, InputOnly,
-                                             CopyFromParent, 0, &attributes);
-    XConvertSelection(display, selection, XInternAtom(display, "LOCALES", False),
-                      XInternAtom(display, "MM_INPUT_METHOD_LOCALES", False), requestor, CurrentTime);
-    XFlush(display);
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    bool answered = false;
-    for (;;) {
-        XEvent event;
-        if (XCheckTypedWindowEvent(display, requestor, SelectionNotify, &event)) {
-            answered = event.xselection.property != None;
-            break;
-        }
-        if (std::chrono::steady_clock::now() >= deadline) break;
-        pollfd connection{ConnectionNumber(display), POLLIN, 0};
-        poll(&connection, 1, 5);
-    }
-    XDestroyWindow(display, requestor);
-    return answered;
-}
-
-// The chosen input method, when it answers within the time.
-XIM openChosen(Display* display, std::chrono::milliseconds patience) {
-    const std::string server = chosenServer();
-    if (!server.empty() && !serverAnswers(display, server, patience)) return nullptr;
-    return openUnderUtf8(display, "");
 }
 
 void forgetContexts() {
@@ -145,17 +111,18 @@ XIC createContext(XIM im, ::Window xid) {
 void startInputMethod(Display* display) {
     InputMethod& s = state();
     s.serversAtom = XInternAtom(display, "XIM_SERVERS", False);
+    s.answerProperty = XInternAtom(display, "MM_INPUT_METHOD_LOCALES", False);
     // A server that starts or restarts after the program announces itself on the root.
     XWindowAttributes root{};
     XGetWindowAttributes(display, DefaultRootWindow(display), &root);
     XSelectInput(display, DefaultRootWindow(display), root.your_event_mask | PropertyChangeMask);
-    // A server busy at the program's start gets a second, and another chance when the list
-    // of servers changes or a window takes the focus.
-    if (XIM im = openChosen(display, std::chrono::seconds(1))) {
-        adopt(im, true);
-    } else if (XIM local = openUnderUtf8(display, "@im=none")) {
-        adopt(local, false);
+    if (chosenServer().empty()) {
+        if (XIM im = openUnderUtf8(display, "")) adopt(im, true);
+        return;
     }
+    // Xlib's own input method stands by until the chosen server has answered.
+    if (XIM local = openUnderUtf8(display, "@im=none")) adopt(local, false);
+    askChosenServer(display);
 }
 
 XIM xInputMethod() {
@@ -179,10 +146,32 @@ bool isInputMethodServersChange(const XEvent& event) {
            event.xproperty.atom != None;
 }
 
-void reconnectInputMethod(Display* display) {
+void askChosenServer(Display* display) {
     InputMethod& s = state();
     if (s.chosen) return;
-    XIM im = openChosen(display, std::chrono::milliseconds(250));
+    const std::string server = chosenServer();
+    if (server.empty()) return;
+    const Atom selection = XInternAtom(display, ("@server=" + server).c_str(), False);
+    if (XGetSelectionOwner(display, selection) == None) return;
+    if (s.askingWindow == None) {
+        XSetWindowAttributes attributes{};
+        s.askingWindow = XCreateWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, InputOnly,
+                                       CopyFromParent, 0, &attributes);
+    }
+    XConvertSelection(display, selection, XInternAtom(display, "LOCALES", False), s.answerProperty,
+                      s.askingWindow, CurrentTime);
+}
+
+bool isChosenServerAnswer(const XEvent& event) {
+    return event.type == SelectionNotify && event.xselection.requestor == state().askingWindow &&
+           event.xselection.requestor != None;
+}
+
+void connectAnsweringServer(Display* display, const XEvent& answer) {
+    InputMethod& s = state();
+    XDeleteProperty(display, s.askingWindow, s.answerProperty);
+    if (s.chosen || answer.xselection.property == None) return;
+    XIM im = openUnderUtf8(display, "");
     if (im == nullptr) return;
     for (WindowRecord* window : allWindows()) {
         if (window->inputContext != nullptr) XDestroyIC(window->inputContext);

@@ -17,11 +17,15 @@ XIM xInputMethod();  // null when none could be opened
 // Gives a new window its input context and asks for the events the input method filters.
 void attachInputContext(Display* display, WindowRecord& window);
 
-// True for the root window's change of the list of input method servers. Then, and when a
-// window takes the focus, the program connects to the chosen server if it is not yet (it was
-// not running, not answering, or went away); nothing happens when it is.
+// XOpenIM waits without a limit for the server's answers, so a server that hangs, or is still
+// starting, would hang the program with it. The chosen server (XMODIFIERS) is first asked for
+// its locales, as XOpenIM will ask, and opened only once it has answered; meanwhile Xlib's own
+// input method stands by. The program asks at its start, when the root window's list of
+// servers changes and when a window takes the focus; nothing is asked while connected.
 bool isInputMethodServersChange(const XEvent& event);
-void reconnectInputMethod(Display* display);
+void askChosenServer(Display* display);
+bool isChosenServerAnswer(const XEvent& event);
+void connectAnsweringServer(Display* display, const XEvent& answer);
 
 // Where the window's caret is (client coordinates of its bottom left): the input method
 // opens its candidate window there.
