@@ -11,8 +11,8 @@
 
 #include "app/model/mind_map.h"
 #include "app/storage/map_file_format.h"
-#include "app/storage/map_file_utf8.h"
 #include "tests/storage/stream_reference_reader.h"
+#include "unicode/utf.h"
 
 namespace {
 void require(bool condition) {
@@ -45,7 +45,7 @@ bool sameTree(const Node* node, const ReferenceNode* expected) {
     };
     if (node->x != v[0] || node->y != v[1] || node->width != v[2] || node->height != v[3] ||
         node->fillColor != colour(v[4], v[5], v[6]) || node->textColor != colour(v[7], v[8], v[9]) ||
-        node->collapsed != (v[10] != 0) || node->text != fromUtf8(expected->text) ||
+        node->collapsed != (v[10] != 0) || node->text != unicode::fromUtf8(expected->text) ||
         node->children.size() != expected->children.size()) {
         return false;
     }

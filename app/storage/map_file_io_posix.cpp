@@ -12,7 +12,7 @@
 
 #include "app/storage/map_file_format.h"
 #include "app/storage/map_file_io.h"
-#include "app/storage/map_file_utf8.h"
+#include "unicode/utf.h"
 
 namespace {
 // A path with a NUL in it would silently name a different (shorter) file, and one with an
@@ -28,7 +28,7 @@ bool nativePath(const std::u16string& path, std::string& native) {
             return false;
         }
     }
-    native = toUtf8(path);
+    native = unicode::toUtf8(path);
     return true;
 }
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/storage/map_file_format.h"
-#include "app/storage/map_file_utf8.h"
+#include "unicode/utf.h"
 
 namespace {
 struct NodeLine {
@@ -85,7 +85,7 @@ Colour colourOf(std::int32_t r, std::int32_t g, std::int32_t b) {
 
 Node* newNode(const NodeLine& line, Node* parent) {
     const std::int32_t* v = line.numbers;
-    Node* node = new Node(fromUtf8(line.text), v[0], v[1]);
+    Node* node = new Node(unicode::fromUtf8(line.text), v[0], v[1]);
     node->width = v[2];
     node->height = v[3];
     node->fillColor = colourOf(v[4], v[5], v[6]);

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "app/storage/map_file_format.h"
-#include "app/storage/map_file_utf8.h"
+#include "unicode/utf.h"
 
 namespace {
 void appendNumber(std::string& out, long long value) {
@@ -30,7 +30,7 @@ void writeNodeLine(std::string& out, const Node& node, int depth, std::string& u
     appendColour(out, node.textColor);
     appendNumber(out, node.collapsed ? 1 : 0);
     utf8Text.clear();
-    appendUtf8(utf8Text, node.text);
+    unicode::appendUtf8(utf8Text, node.text);
     out.push_back('"');
     // Copy runs of plain bytes in one go; only line feed, quote and backslash are escaped.
     std::size_t start = 0;

@@ -13,7 +13,7 @@ work=$build/wine-bench
 mkdir -p "$work"
 
 cmake --build "$build" --target bench_gdi_frame -j 2 >/dev/null
-x86_64-w64-mingw32-g++-posix -O2 -std=c++20 -DUNICODE -D_UNICODE -DNOMINMAX -static \
+x86_64-w64-mingw32-g++-posix -O2 -std=c++20 -DUNICODE -D_UNICODE -DNOMINMAX -static -I"$root" \
   -o "$work/frame_bench.exe" "$root/bench/gdi/frame_bench.cpp" "$root/bench/gdi/frame_scene.cpp" -lgdi32 -luser32
 
 export WINEPREFIX=$work/prefix WINEARCH=win64 WINEDEBUG=-all

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "frame_scene.h"
+#include "pixel_dc.h"
 
 namespace {
 
@@ -30,21 +31,13 @@ double medianFrameMs(int nodes, int frames, HDC dc, std::uint32_t* pixels) {
 int main(int argc, char** argv) {
     int frames = argc > 1 ? std::atoi(argv[1]) : 40;
     if (frames < 1) frames = 1;
-    HDC dc = CreateCompatibleDC(nullptr);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = frame_bench::kWidth;
-    info.bmiHeader.biHeight = -frame_bench::kHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!dc || !bitmap || !bits) {
+    frame_bench::PixelDC frame(frame_bench::kWidth, frame_bench::kHeight);
+    if (!frame.ok()) {
         std::fprintf(stderr, "cannot create the frame's DIB section\n");
         return 1;
     }
-    HGDIOBJ old = SelectObject(dc, bitmap);
+    HDC dc = frame.dc;
+    void* bits = frame.pixels;
     for (int nodes : {200, 1000}) {
         double ms = medianFrameMs(nodes, frames, dc, static_cast<std::uint32_t*>(bits));
         std::printf("N=%d median_ms=%.3f\n", nodes, ms);
@@ -64,8 +57,5 @@ int main(int argc, char** argv) {
             std::fclose(f);
         }
     }
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
     return 0;
 }

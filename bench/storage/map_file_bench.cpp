@@ -6,8 +6,8 @@
 #include <filesystem>
 
 #include "app/storage/map_file_format.h"
-#include "app/storage/map_file_utf8.h"
 #include "bench/model/large_map.h"
+#include "unicode/utf.h"
 
 namespace {
 constexpr int kNodes = 100000;
@@ -15,7 +15,7 @@ constexpr int kNodes = 100000;
 std::u16string benchPath() {
     const auto path =
         std::filesystem::temp_directory_path() / ("mindmap-bench-" + std::to_string(::getpid()) + ".mind");
-    return fromUtf8(path.string());
+    return unicode::fromUtf8(path.string());
 }
 
 void BM_SaveToFile(benchmark::State& state) {
@@ -26,7 +26,7 @@ void BM_SaveToFile(benchmark::State& state) {
         if (!map.saveToFile(path)) state.SkipWithError("save failed");
     }
     state.counters["bytes"] = static_cast<double>(map.saveToBytes().size());
-    std::remove(toUtf8(path).c_str());
+    std::remove(unicode::toUtf8(path).c_str());
 }
 BENCHMARK(BM_SaveToFile)->Unit(benchmark::kMillisecond);
 
@@ -39,7 +39,7 @@ void BM_LoadFromFile(benchmark::State& state) {
     for (auto _ : state) {
         if (!map.loadFromFile(path)) state.SkipWithError("load failed");
     }
-    std::remove(toUtf8(path).c_str());
+    std::remove(unicode::toUtf8(path).c_str());
 }
 BENCHMARK(BM_LoadFromFile)->Unit(benchmark::kMillisecond);
 

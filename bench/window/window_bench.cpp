@@ -8,11 +8,11 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
-#include <thread>
 #include <string>
+#include <thread>
 #include <vector>
 
-#include "platform/window/presenter.h"
+#include "platform/x11/presenter.h"
 
 namespace {
 
@@ -23,7 +23,8 @@ std::atomic<long long> lastMove{0};
 std::atomic<int> lastMoveX{-1};
 
 long long nowNs() {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
         .count();
 }
 
@@ -55,9 +56,9 @@ struct BenchWindow {
             RegisterClassExW(&wc);
             RECT outer{0, 0, kWidth, kHeight};
             AdjustWindowRectEx(&outer, WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, FALSE, 0);
-            HWND h = CreateWindowExW(0, wc.lpszClassName, u"bench", WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0,
-                                     outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr, nullptr,
-                                     nullptr);
+            HWND h = CreateWindowExW(0, wc.lpszClassName, u"bench", WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+                                     0, 0, outer.right - outer.left, outer.bottom - outer.top, nullptr,
+                                     nullptr, nullptr, nullptr);
             ShowWindow(h, SW_SHOW);
             hwnd.store(h);
             MSG msg{};
@@ -94,7 +95,7 @@ struct BenchWindow {
 };
 
 void presentFrame(benchmark::State& state) {
-    platform::win::allowPresenterSharedMemory(state.range(0) != 0);
+    platform::x11::allowPresenterSharedMemory(state.range(0) != 0);
     BenchWindow window(true);
     std::vector<std::uint32_t> frame(static_cast<std::size_t>(kWidth) * kHeight);
     std::uint32_t colour = 0;
@@ -106,11 +107,11 @@ void presentFrame(benchmark::State& state) {
         std::fill(frame.begin(), frame.end(), colour += 0x010101);
         if (gap > 0) Sleep(static_cast<DWORD>(gap));
         state.ResumeTiming();
-        platform::win::presentPixels(window.hwnd.load(), frame.data(), kWidth, 0, 0, kWidth, kHeight, 0, 0);
+        platform::x11::presentPixels(window.hwnd.load(), frame.data(), kWidth, 0, 0, kWidth, kHeight, 0, 0);
     }
-    state.SetLabel(std::string(platform::win::presenterUsesSharedMemory() ? "MIT-SHM" : "XPutImage") +
+    state.SetLabel(std::string(platform::x11::presenterUsesSharedMemory() ? "MIT-SHM" : "XPutImage") +
                    (gap > 0 ? ", frames 10 ms apart" : ", back to back"));
-    platform::win::allowPresenterSharedMemory(true);
+    platform::x11::allowPresenterSharedMemory(true);
 }
 BENCHMARK(presentFrame)
     ->Args({1, 10})

@@ -5,9 +5,9 @@
 
 #include "app/model/mind_map.h"
 #include "app/storage/map_file_format.h"
-#include "app/storage/map_file_utf8.h"
 #include "tests/model/tree_check.h"
 #include "tests/storage/stream_reference_reader.h"
+#include "unicode/utf.h"
 
 namespace {
 const std::string kBom = "\xEF\xBB\xBF";
@@ -19,7 +19,7 @@ std::string line(const std::string& indent, const std::string& text,
 
 // Node captions of the tree as "text(child child ...)".
 std::string shape(const Node* node) {
-    std::string out = toUtf8(node->text);
+    std::string out = unicode::toUtf8(node->text);
     if (!node->children.empty()) {
         out += "(";
         for (std::size_t i = 0; i < node->children.size(); ++i) {
@@ -213,7 +213,7 @@ std::string randomNearMapFile(std::mt19937& rng) {
 std::string referenceShape(const ReferenceNode* node) {
     std::string out;
     for (int v : node->numbers) out += std::to_string(v) + ",";
-    out += toUtf8(fromUtf8(node->text));
+    out += unicode::toUtf8(unicode::fromUtf8(node->text));
     if (!node->children.empty()) {
         out += "(";
         for (const auto& c : node->children) out += referenceShape(c.get()) + " ";
@@ -232,7 +232,7 @@ std::string fullShape(const Node* node) {
         for (int shift : {0, 8, 16}) out += std::to_string((c >> shift) & 0xFF) + ",";
     }
     out += std::to_string(node->collapsed ? 1 : 0) + ",";
-    out += toUtf8(node->text);
+    out += unicode::toUtf8(node->text);
     if (!node->children.empty()) {
         out += "(";
         for (const Node* c : node->children) out += fullShape(c) + " ";

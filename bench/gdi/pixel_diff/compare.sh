@@ -17,12 +17,12 @@ source "$root/scripts/wine-prefix.sh"
 # shellcheck source=../../../scripts/xvfb.sh
 source "$root/scripts/xvfb.sh"
 
-cmake --build "$build" --target mm_platform_gdi -j 2 >/dev/null
-lib=$(find "$build/platform" -name 'libmm_platform_gdi.*' | head -n 1)
+cmake --build "$build" --target mm_platform_gdi32 -j 2 >/dev/null
+libs=("$build/platform/gdi32/libmm_platform_gdi32.a" "$build/platform/kernel32/libmm_platform_kernel32.a")
 # shellcheck disable=SC2046
 g++ -std=c++20 -O1 -Wall -Wextra -Werror -I"$root/platform/include" -I"$root" \
-  -o "$work/pixel_cases" "$here/pixel_cases.cpp" "$lib" $(pkg-config --libs cairo pangocairo pango fontconfig) -lpthread
-x86_64-w64-mingw32-g++-posix -std=c++20 -O1 -Wall -Wextra -Werror -static \
+  -o "$work/pixel_cases" "$here/pixel_cases.cpp" "${libs[@]}" $(pkg-config --libs cairo pangocairo pango fontconfig) -lpthread
+x86_64-w64-mingw32-g++-posix -std=c++20 -O1 -Wall -Wextra -Werror -static -I"$root" \
   -o "$work/pixel_cases.exe" "$here/pixel_cases.cpp" -lgdi32
 
 rm -f "$work"/standin/*.raw "$work"/wine/*.raw

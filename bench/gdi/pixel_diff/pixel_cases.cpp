@@ -14,6 +14,8 @@
 #include <utility>
 #include <vector>
 
+#include "../pixel_dc.h"
+
 namespace {
 
 // Wine leaves out an outlined rounded rectangle's right and bottom edges in GM_ADVANCED, where
@@ -201,23 +203,14 @@ int main(int argc, char** argv) {
         return 2;
     }
     gWidenRound = argc > 2 && std::strcmp(argv[2], "--widen-round") == 0;
-    HDC dc = CreateCompatibleDC(nullptr);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = kWidth;
-    info.bmiHeader.biHeight = -kHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!dc || !bitmap || !bits) {
+    frame_bench::PixelDC canvas(kWidth, kHeight);
+    if (!canvas.ok()) {
         std::fprintf(stderr, "cannot create the DIB section\n");
         return 1;
     }
-    HGDIOBJ old = SelectObject(dc, bitmap);
+    HDC dc = canvas.dc;
     SetGraphicsMode(dc, GM_ADVANCED);
-    auto* pixels = static_cast<std::uint32_t*>(bits);
+    std::uint32_t* pixels = canvas.pixels;
     int written = 0;
     for (const Case& c : makeCases()) {
         for (int i = 0; i < kWidth * kHeight; ++i) pixels[i] = 0x00FFFFFF;
@@ -231,8 +224,5 @@ int main(int argc, char** argv) {
         ++written;
     }
     std::printf("%d cases\n", written);
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
     return 0;
 }

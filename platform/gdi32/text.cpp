@@ -1,0 +1,85 @@
+// Fonts, TextOutW and GetTextExtentPoint32W.
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "platform/gdi32/dc_transform.h"
+#include "platform/gdi32/text_paint.h"
+
+using namespace platform::gdi32;
+
+namespace platform::gdi32 {
+
+const FontFace& selectedFace(DeviceContext& dc) {
+    Font* font = dc.font ? dc.font : static_cast<Font*>(stockObject(SYSTEM_FONT));
+    if (!font->face) font->face = resolveFont(font->logFont);
+    return *font->face;
+}
+
+void paintTextBlock(const DeviceContext& dc, PaintTarget target, const TextBlock& block, int originX,
+                    int originY) {
+    target.rop2 = R2_COPYPEN;
+    if (dc.bkMode == OPAQUE) {
+        Paint background = solidPaint(dc.bkColor);
+        for (int i = 0; i < block.lineCount(); ++i) {
+            int top = originY + i * block.cellHeight;
+            int left = originX + block.lineX[i];
+            for (int y = top; y < top + block.cellHeight; ++y)
+                fillSpan(target, background, y, left, left + block.lineWidth[i]);
+        }
+    }
+    if (block.mask.empty()) return;
+    const std::uint32_t pixel = toPixel(dc.textColor);
+    const int maskTop = originY + block.maskY, maskLeft = originX + block.maskX;
+    const Paint ink = solidPaint(dc.textColor);
+    for (const TextBlock::Run& run : block.solidRuns)
+        fillSpan(target, ink, maskTop + run.row, maskLeft + run.x0, maskLeft + run.x1);
+    if (!block.partial) return;
+    // Anti-aliased glyph edges: blend what is neither empty nor full.
+    int firstRow = std::max(0, static_cast<int>(target.clip.top) - maskTop);
+    int endRow = std::min(block.maskHeight, static_cast<int>(target.clip.bottom) - maskTop);
+    std::vector<std::uint8_t> edge;
+    for (int r = firstRow; r < endRow; ++r) {
+        int first = block.rowFirst[r], end = block.rowEnd[r];
+        if (first >= end) continue;
+        const std::uint8_t* row = block.mask.data() + static_cast<std::size_t>(r) * block.maskWidth;
+        edge.assign(row + first, row + end);
+        for (std::uint8_t& a : edge) a = a == 255 ? 0 : a;
+        paintCoverageRow(target, pixel, maskTop + r, maskLeft + first, edge.data(), end - first);
+    }
+}
+
+}  // namespace platform::gdi32
+
+HFONT WINAPI CreateFontIndirectW(const LOGFONTW* logFont) {
+    if (!logFont) return nullptr;
+    auto font = std::make_unique<Font>();
+    font->logFont = *logFont;
+    return static_cast<HFONT>(registerObject(std::move(font)));
+}
+
+BOOL WINAPI GetTextExtentPoint32W(HDC hdc, LPCWSTR text, int length, LPSIZE size) {
+    DeviceContext* dc = lookupDC(hdc);
+    if (!dc || !size || length < 0 || (!text && length > 0)) return FALSE;
+    std::lock_guard<std::mutex> lock(textMutex());
+    const FontFace& face = selectedFace(*dc);
+    std::u16string_view view(text ? text : u"", static_cast<std::size_t>(length));
+    // Line breaks measure nothing: the text is one line.
+    size->cx = measureText(face, view);
+    size->cy = face.cellHeight;
+    return TRUE;
+}
+
+BOOL WINAPI TextOutW(HDC hdc, int x, int y, LPCWSTR text, int length) {
+    DeviceContext* dc = lookupDC(hdc);
+    if (!dc || length < 0 || (!text && length > 0) || !inDeviceSpace(dc->xform, x, y)) return FALSE;
+    PaintTarget target;
+    if (!makeTarget(*dc, target) || length == 0) return TRUE;
+    std::lock_guard<std::mutex> lock(textMutex());
+    const FontFace& face = selectedFace(*dc);
+    auto block = layoutText(face, std::u16string_view(text, static_cast<std::size_t>(length)),
+                            DT_SINGLELINE | DT_NOPREFIX, 0, true);
+    POINT origin = toDevicePoint(dc->xform, x, y);
+    paintTextBlock(*dc, target, *block, origin.x, origin.y);
+    return TRUE;
+}

@@ -1,0 +1,270 @@
+#include "platform/gdi32/text_layout.h"
+
+#include <pango/pangocairo.h>
+
+#include <algorithm>
+#include <list>
+#include <unordered_map>
+
+#include "unicode/utf.h"
+
+namespace platform::gdi32 {
+namespace {
+
+constexpr std::size_t kCacheCapacity = 4096;
+
+struct Key {
+    unsigned face;
+    unsigned flags;
+    int width;
+    std::u16string text;
+    bool operator==(const Key& o) const {
+        return face == o.face && flags == o.flags && width == o.width && text == o.text;
+    }
+};
+
+struct KeyHash {
+    std::size_t operator()(const Key& k) const {
+        std::size_t h = std::hash<std::u16string>()(k.text);
+        h ^= (static_cast<std::size_t>(k.face) * 0x9E3779B97F4A7C15ull) +
+             (static_cast<std::size_t>(k.flags) << 7) +
+             static_cast<std::size_t>(static_cast<unsigned>(k.width)) * 31u;
+        return h;
+    }
+};
+
+struct Entry {
+    std::shared_ptr<TextBlock> block;
+    PangoLayout* layout = nullptr;  // kept until the glyphs are rasterised
+};
+
+class Cache {
+  public:
+    Entry* find(const Key& key) {
+        auto it = index_.find(key);
+        if (it == index_.end()) return nullptr;
+        order_.splice(order_.begin(), order_, it->second);
+        return &it->second->second;
+    }
+    Entry* insert(Key key, Entry entry) {
+        if (order_.size() >= kCacheCapacity) {
+            auto& last = order_.back();
+            if (last.second.layout) g_object_unref(last.second.layout);
+            index_.erase(last.first);
+            order_.pop_back();
+        }
+        order_.emplace_front(std::move(key), std::move(entry));
+        index_.emplace(order_.front().first, order_.begin());
+        return &order_.front().second;
+    }
+    void clear() {
+        for (auto& item : order_) {
+            if (item.second.layout) g_object_unref(item.second.layout);
+        }
+        order_.clear();
+        index_.clear();
+    }
+
+  private:
+    std::list<std::pair<Key, Entry>> order_;
+    std::unordered_map<Key, std::list<std::pair<Key, Entry>>::iterator, KeyHash> index_;
+};
+
+Cache& cache() {
+    static Cache* c = new Cache();
+    return *c;
+}
+
+int toPixels(int pangoUnits) {
+    return (pangoUnits + PANGO_SCALE / 2) / PANGO_SCALE;
+}
+
+// Text and attributes for Pango: prefix characters taken out, mnemonics underlined.
+PangoLayout* makeLayout(const FontFace& face, std::u16string_view text, unsigned flags, int width) {
+    std::u16string shown;
+    std::vector<std::size_t> underlined;  // indices into `shown`
+    const bool prefixes = !(flags & DT_NOPREFIX);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char16_t c = text[i];
+        if ((flags & DT_SINGLELINE) && (c == u'\r' || c == u'\n')) continue;
+        if (prefixes && c == u'&') {
+            if (i + 1 >= text.size()) break;
+            c = text[++i];
+            if (c != u'&' && !(flags & DT_HIDEPREFIX)) underlined.push_back(shown.size());
+        }
+        shown.push_back(c);
+    }
+    std::string utf8;
+    std::vector<std::size_t> byteAt(shown.size() + 1, 0);
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        byteAt[i] = utf8.size();
+        std::size_t n = (shown[i] >= 0xD800 && shown[i] < 0xDC00 && i + 1 < shown.size()) ? 2 : 1;
+        unicode::appendUtf8(utf8, std::u16string_view(shown.data() + i, n));
+        if (n == 2) byteAt[++i] = utf8.size();
+    }
+    byteAt[shown.size()] = utf8.size();
+
+    PangoLayout* layout = pango_layout_new(pangoContext(face.antialias));
+    pango_layout_set_font_description(layout, face.description);
+    pango_layout_set_text(layout, utf8.data(), static_cast<int>(utf8.size()));
+    if (flags & DT_SINGLELINE) pango_layout_set_single_paragraph_mode(layout, TRUE);
+    if ((flags & DT_WORDBREAK) && !(flags & DT_SINGLELINE)) {
+        pango_layout_set_width(layout, std::max(width, 1) * PANGO_SCALE);
+        pango_layout_set_wrap(layout, PANGO_WRAP_WORD);
+    }
+    PangoAttrList* attrs = pango_attr_list_new();
+    if (face.underline || face.strikeOut) {
+        PangoAttribute* a = face.underline ? pango_attr_underline_new(PANGO_UNDERLINE_SINGLE)
+                                           : pango_attr_strikethrough_new(TRUE);
+        pango_attr_list_insert(attrs, a);
+        if (face.underline && face.strikeOut)
+            pango_attr_list_insert(attrs, pango_attr_strikethrough_new(TRUE));
+    }
+    for (std::size_t index : underlined) {
+        PangoAttribute* a = pango_attr_underline_new(PANGO_UNDERLINE_SINGLE);
+        a->start_index = static_cast<guint>(byteAt[index]);
+        a->end_index = static_cast<guint>(byteAt[index + 1]);
+        pango_attr_list_insert(attrs, a);
+    }
+    pango_layout_set_attributes(layout, attrs);
+    pango_attr_list_unref(attrs);
+    return layout;
+}
+
+void measureLines(const FontFace& face, PangoLayout* layout, unsigned flags, int width, bool empty,
+                  TextBlock& b) {
+    b.cellHeight = face.cellHeight;
+    if (empty) return;
+    int count = pango_layout_get_line_count(layout);
+    for (int i = 0; i < count; ++i) {
+        PangoLayoutLine* line = pango_layout_get_line_readonly(layout, i);
+        PangoRectangle logical;
+        pango_layout_line_get_extents(line, nullptr, &logical);
+        int w = toPixels(logical.width);
+        // GDI centres with integer division of the spare width (truncating).
+        int x = 0;
+        if (flags & DT_CENTER)
+            x = (width - w) / 2;
+        else if (flags & DT_RIGHT)
+            x = width - w;
+        b.lineX.push_back(x);
+        b.lineWidth.push_back(w);
+        b.maxWidth = std::max(b.maxWidth, w);
+    }
+}
+
+void rasteriseLines(const FontFace& face, PangoLayout* layout, TextBlock& b) {
+    const int pad = 2;
+    int count = b.lineCount();
+    if (count == 0) return;
+    // Bounds of the glyphs' ink.
+    int left = 0, top = 0, right = 0, bottom = 0;
+    bool any = false;
+    for (int i = 0; i < count; ++i) {
+        PangoLayoutLine* line = pango_layout_get_line_readonly(layout, i);
+        PangoRectangle ink, logical;
+        pango_layout_line_get_pixel_extents(line, &ink, &logical);
+        if (ink.width <= 0 || ink.height <= 0) continue;
+        int ox = b.lineX[i] - logical.x, oy = i * b.cellHeight + face.baseline;
+        int l = ox + ink.x - pad, t = oy + ink.y - pad, r = ox + ink.x + ink.width + pad,
+            btm = oy + ink.y + ink.height + pad;
+        if (!any) {
+            left = l, top = t, right = r, bottom = btm;
+            any = true;
+        } else {
+            left = std::min(left, l), top = std::min(top, t), right = std::max(right, r),
+            bottom = std::max(bottom, btm);
+        }
+    }
+    if (!any) return;
+    b.maskX = left;
+    b.maskY = top;
+    b.maskWidth = right - left;
+    b.maskHeight = bottom - top;
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_A8, b.maskWidth, b.maskHeight);
+    cairo_t* cr = cairo_create(surface);
+    cairo_set_antialias(cr, face.antialias ? CAIRO_ANTIALIAS_GRAY : CAIRO_ANTIALIAS_NONE);
+    cairo_font_options_t* options = cairo_font_options_create();
+    cairo_font_options_set_antialias(options, face.antialias ? CAIRO_ANTIALIAS_GRAY : CAIRO_ANTIALIAS_NONE);
+    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
+    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
+    cairo_set_font_options(cr, options);
+    cairo_font_options_destroy(options);
+    cairo_set_source_rgba(cr, 0, 0, 0, 1);
+    for (int i = 0; i < count; ++i) {
+        PangoLayoutLine* line = pango_layout_get_line_readonly(layout, i);
+        PangoRectangle logical;
+        pango_layout_line_get_pixel_extents(line, nullptr, &logical);
+        cairo_move_to(cr, b.lineX[i] - logical.x - b.maskX, i * b.cellHeight + face.baseline - b.maskY);
+        pango_cairo_show_layout_line(cr, line);
+    }
+    cairo_destroy(cr);
+    cairo_surface_flush(surface);
+    const unsigned char* data = cairo_image_surface_get_data(surface);
+    int stride = cairo_image_surface_get_stride(surface);
+    b.mask.assign(static_cast<std::size_t>(b.maskWidth) * b.maskHeight, 0);
+    b.rowFirst.assign(b.maskHeight, 0);
+    b.rowEnd.assign(b.maskHeight, 0);
+    for (int r = 0; r < b.maskHeight; ++r) {
+        const unsigned char* src = data + static_cast<std::ptrdiff_t>(r) * stride;
+        std::uint8_t* dst = b.mask.data() + static_cast<std::size_t>(r) * b.maskWidth;
+        int first = b.maskWidth, end = 0;
+        for (int c = 0; c < b.maskWidth; ++c) {
+            dst[c] = src[c];
+            if (src[c]) {
+                first = std::min(first, c);
+                end = c + 1;
+            }
+        }
+        b.rowFirst[r] = first < end ? first : 0;
+        b.rowEnd[r] = end;
+        for (int c = first; c < end;) {
+            if (dst[c] != 255) {
+                b.partial = b.partial || dst[c] != 0;
+                ++c;
+                continue;
+            }
+            int e = c;
+            while (e < end && dst[e] == 255) ++e;
+            b.solidRuns.push_back({r, c, e});
+            c = e;
+        }
+    }
+    cairo_surface_destroy(surface);
+}
+
+}  // namespace
+
+std::shared_ptr<const TextBlock> layoutText(const FontFace& face, std::u16string_view text, unsigned flags,
+                                            int width, bool rasterise) {
+    flags &= kLayoutFlags;
+    if (flags & DT_SINGLELINE) flags &= ~static_cast<unsigned>(DT_WORDBREAK);
+    bool usesWidth = flags & (DT_CENTER | DT_RIGHT | DT_WORDBREAK);
+    Key key{face.id, flags, usesWidth ? width : 0, std::u16string(text)};
+    Entry* entry = cache().find(key);
+    if (!entry) {
+        Entry fresh;
+        fresh.block = std::make_shared<TextBlock>();
+        fresh.layout = makeLayout(face, text, flags, width);
+        measureLines(face, fresh.layout, flags, width, text.empty(), *fresh.block);
+        entry = cache().insert(std::move(key), std::move(fresh));
+    }
+    if (rasterise && entry->layout) {
+        rasteriseLines(face, entry->layout, *entry->block);
+        g_object_unref(entry->layout);
+        entry->layout = nullptr;
+    }
+    return entry->block;
+}
+
+int measureText(const FontFace& face, std::u16string_view text) {
+    if (text.empty()) return 0;
+    auto block = layoutText(face, text, DT_SINGLELINE | DT_NOPREFIX, 0, false);
+    return block->maxWidth;
+}
+
+void clearTextCache() {
+    cache().clear();
+}
+
+}  // namespace platform::gdi32

@@ -1,0 +1,54 @@
+// Shaped-text cache. Laying out text with Pango and rasterising its glyphs is by far the
+// dearest part of drawing text, and a program that redraws its window draws the same
+// strings again and again, so each laid-out text is kept (as GDI keeps its glyphs): its
+// lines, their widths and places, and a coverage mask of the glyphs. Entries are keyed by
+// font, text, the layout flags and the width that wrapping and alignment depend on, and the
+// least recently used are dropped.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/gdi32/font_face.h"
+
+namespace platform::gdi32 {
+
+struct TextBlock {
+    int cellHeight = 0;
+    std::vector<int> lineX;      // each line's left edge, relative to the rectangle's left
+    std::vector<int> lineWidth;  // each line's advance width
+    int maxWidth = 0;
+    // Coverage of the glyphs (0..255), relative to the rectangle's left and the first line's
+    // top; rowFirst/rowEnd bound the non-zero part of each row.
+    int maskX = 0, maskY = 0, maskWidth = 0, maskHeight = 0;
+    std::vector<std::uint8_t> mask;
+    std::vector<int> rowFirst, rowEnd;
+    // The fully covered pixels as runs (mask row, first column, end column), painted as spans;
+    // partly covered ones (anti-aliased text only) are blended from the mask.
+    struct Run {
+        int row, x0, x1;
+    };
+    std::vector<Run> solidRuns;
+    bool partial = false;
+
+    int lineCount() const { return static_cast<int>(lineWidth.size()); }
+};
+
+// Flags that change a layout: alignment, wrapping, single line, prefix handling.
+constexpr unsigned kLayoutFlags = 0x1u | 0x2u | 0x10u | 0x20u | 0x40u | 0x800u | 0x100000u;
+
+// Lays out (and, with `rasterise`, rasterises) text; `width` is the rectangle's width, used for
+// wrapping and alignment. The caller holds textMutex().
+std::shared_ptr<const TextBlock> layoutText(const FontFace& face, std::u16string_view text, unsigned flags,
+                                            int width, bool rasterise);
+
+// The advance width of text as one line, with no prefix handling (GetTextExtentPoint32W).
+int measureText(const FontFace& face, std::u16string_view text);
+
+// Drops every cached layout (tests use it to compare cached and fresh results).
+void clearTextCache();
+
+}  // namespace platform::gdi32

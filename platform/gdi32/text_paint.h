@@ -1,0 +1,18 @@
+// Painting laid-out text into a DC, shared by TextOutW and DrawTextW.
+#pragma once
+
+#include "platform/gdi32/span_painter.h"
+#include "platform/gdi32/text_layout.h"
+
+namespace platform::gdi32 {
+
+// The DC's font, resolved on first use. The caller holds textMutex().
+const FontFace& selectedFace(DeviceContext& dc);
+
+// Paints the block with its rectangle's left edge at originX and its first line's top at
+// originY (device pixels): the line cells in the background colour when the DC is OPAQUE,
+// then the glyphs in the text colour. Text ignores the binary raster operation.
+void paintTextBlock(const DeviceContext& dc, PaintTarget target, const TextBlock& block, int originX,
+                    int originY);
+
+}  // namespace platform::gdi32
