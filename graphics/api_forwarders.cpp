@@ -1,5 +1,8 @@
-// The flat graphics API: each function calls the same operation on the current device. With
-// no working target (before the first window or image, after a teardown) they do nothing.
+// The drawing functions of the flat graphics API: each calls the same operation on the current
+// device. With no working target (before the first window or image, after a teardown) they do
+// nothing. The API's other functions live with what they serve: the window's opening in
+// draw_on_wnd.cpp, the working target and batches in working_target_and_batch.cpp, input in
+// input_queue.cpp, mouse capture in graph_wnd.cpp, the caret in text_caret.cpp.
 #include "graphics/draw_on_img.h"
 #include "graphics/graphics.h"
 #include "graphics/library_state.h"

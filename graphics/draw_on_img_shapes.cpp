@@ -5,8 +5,8 @@
 #include <cmath>
 #include <utility>
 
-#include "graphics/device_target.h"
 #include "graphics/draw_on_img.h"
+#include "graphics/draw_on_img_target.h"
 #include "graphics/gdi_binding.h"
 
 namespace Gfx {
@@ -55,7 +55,42 @@ void withBackgroundFill(DrawOnImg& device, Draw draw) {
     device.setFillStyle(&saved);
 }
 
+// The fill-only form of a shape in a bounding box: its fill-and-outline form `fill` without the
+// pen, with the corners in order and the right and bottom edges taken in.
+template <typename Fill>
+void fillOnlyInBox(DrawOnImg& device, int left, int top, int right, int bottom, Fill fill) {
+    withoutOutline(device, [&] {
+        orderCorners(left, top, right, bottom);
+        fill(left, top, widened(right), widened(bottom));
+    });
+}
+
 }  // namespace
+
+// The outline-only form of a shape is its fill-and-outline form under a null brush; its clearing
+// form is its fill-only form in the background colour.
+#define MM_OUTLINE_AND_CLEARING_FORMS(Shape, parameters, arguments) \
+    void DrawOnImg::draw##Shape parameters {                        \
+        withoutFill(*this, [&] { fill##Shape arguments; });         \
+    }                                                               \
+                                                                    \
+    void DrawOnImg::clear##Shape parameters {                       \
+        withBackgroundFill(*this, [&] { solid##Shape arguments; }); \
+    }
+
+MM_OUTLINE_AND_CLEARING_FORMS(Rectangle, (int left, int top, int right, int bottom),
+                              (left, top, right, bottom))
+MM_OUTLINE_AND_CLEARING_FORMS(Circle, (int x, int y, int radius), (x, y, radius))
+MM_OUTLINE_AND_CLEARING_FORMS(Ellipse, (int left, int top, int right, int bottom), (left, top, right, bottom))
+MM_OUTLINE_AND_CLEARING_FORMS(RoundRect,
+                              (int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight),
+                              (left, top, right, bottom, ellipseWidth, ellipseHeight))
+MM_OUTLINE_AND_CLEARING_FORMS(Pie,
+                              (int left, int top, int right, int bottom, double startAngle, double endAngle),
+                              (left, top, right, bottom, startAngle, endAngle))
+MM_OUTLINE_AND_CLEARING_FORMS(Polygon, (const POINT* points, int count), (points, count))
+
+#undef MM_OUTLINE_AND_CLEARING_FORMS
 
 COLORREF DrawOnImg::getPixel(int x, int y) {
     return gdi.GetPixel(currentContext(), x, y);
@@ -71,23 +106,13 @@ void DrawOnImg::drawLine(int x1, int y1, int x2, int y2) {
     gdi.LineTo(dc, x2, y2);
 }
 
-void DrawOnImg::drawRectangle(int left, int top, int right, int bottom) {
-    withoutFill(*this, [&] { fillRectangle(left, top, right, bottom); });
-}
-
 void DrawOnImg::fillRectangle(int left, int top, int right, int bottom) {
     gdi.Rectangle(currentContext(), left, top, right, bottom);
 }
 
 void DrawOnImg::solidRectangle(int left, int top, int right, int bottom) {
-    withoutOutline(*this, [&] {
-        orderCorners(left, top, right, bottom);
-        fillRectangle(left, top, widened(right), widened(bottom));
-    });
-}
-
-void DrawOnImg::clearRectangle(int left, int top, int right, int bottom) {
-    withBackgroundFill(*this, [&] { solidRectangle(left, top, right, bottom); });
+    fillOnlyInBox(*this, left, top, right, bottom,
+                  [&](int l, int t, int r, int b) { fillRectangle(l, t, r, b); });
 }
 
 void DrawOnImg::computeArcPoints(int left, int top, int right, int bottom, double startAngle, double endAngle,
@@ -103,10 +128,6 @@ void DrawOnImg::computeArcPoints(int left, int top, int right, int bottom, doubl
     end->y = static_cast<LONG>(std::lround(centreY - radiusY * std::sin(endAngle)));
 }
 
-void DrawOnImg::drawCircle(int x, int y, int radius) {
-    withoutFill(*this, [&] { fillCircle(x, y, radius); });
-}
-
 void DrawOnImg::fillCircle(int x, int y, int radius) {
     gdi.Ellipse(currentContext(), x - radius, y - radius, x + radius, y + radius);
 }
@@ -116,31 +137,13 @@ void DrawOnImg::solidCircle(int x, int y, int radius) {
                    [&] { fillEllipse(x - radius, y - radius, widened(x + radius), widened(y + radius)); });
 }
 
-void DrawOnImg::clearCircle(int x, int y, int radius) {
-    withBackgroundFill(*this, [&] { solidCircle(x, y, radius); });
-}
-
-void DrawOnImg::drawEllipse(int left, int top, int right, int bottom) {
-    withoutFill(*this, [&] { fillEllipse(left, top, right, bottom); });
-}
-
 void DrawOnImg::fillEllipse(int left, int top, int right, int bottom) {
     gdi.Ellipse(currentContext(), left, top, right, bottom);
 }
 
 void DrawOnImg::solidEllipse(int left, int top, int right, int bottom) {
-    withoutOutline(*this, [&] {
-        orderCorners(left, top, right, bottom);
-        fillEllipse(left, top, widened(right), widened(bottom));
-    });
-}
-
-void DrawOnImg::clearEllipse(int left, int top, int right, int bottom) {
-    withBackgroundFill(*this, [&] { solidEllipse(left, top, right, bottom); });
-}
-
-void DrawOnImg::drawRoundRect(int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight) {
-    withoutFill(*this, [&] { fillRoundRect(left, top, right, bottom, ellipseWidth, ellipseHeight); });
+    fillOnlyInBox(*this, left, top, right, bottom,
+                  [&](int l, int t, int r, int b) { fillEllipse(l, t, r, b); });
 }
 
 void DrawOnImg::fillRoundRect(int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight) {
@@ -149,15 +152,9 @@ void DrawOnImg::fillRoundRect(int left, int top, int right, int bottom, int elli
 
 void DrawOnImg::solidRoundRect(int left, int top, int right, int bottom, int ellipseWidth,
                                int ellipseHeight) {
-    withoutOutline(*this, [&] {
-        orderCorners(left, top, right, bottom);
-        fillRoundRect(left, top, widened(right), widened(bottom), ellipseWidth, ellipseHeight);
+    fillOnlyInBox(*this, left, top, right, bottom, [&](int l, int t, int r, int b) {
+        fillRoundRect(l, t, r, b, ellipseWidth, ellipseHeight);
     });
-}
-
-void DrawOnImg::clearRoundRect(int left, int top, int right, int bottom, int ellipseWidth,
-                               int ellipseHeight) {
-    withBackgroundFill(*this, [&] { solidRoundRect(left, top, right, bottom, ellipseWidth, ellipseHeight); });
 }
 
 void DrawOnImg::drawArc(int left, int top, int right, int bottom, double startAngle, double endAngle) {
@@ -165,10 +162,6 @@ void DrawOnImg::drawArc(int left, int top, int right, int bottom, double startAn
     POINT end = {};
     computeArcPoints(left, top, right, bottom, startAngle, endAngle, &start, &end);
     gdi.Arc(currentContext(), left, top, right, bottom, start.x, start.y, end.x, end.y);
-}
-
-void DrawOnImg::drawPie(int left, int top, int right, int bottom, double startAngle, double endAngle) {
-    withoutFill(*this, [&] { fillPie(left, top, right, bottom, startAngle, endAngle); });
 }
 
 void DrawOnImg::fillPie(int left, int top, int right, int bottom, double startAngle, double endAngle) {
@@ -179,23 +172,13 @@ void DrawOnImg::fillPie(int left, int top, int right, int bottom, double startAn
 }
 
 void DrawOnImg::solidPie(int left, int top, int right, int bottom, double startAngle, double endAngle) {
-    withoutOutline(*this, [&] {
-        orderCorners(left, top, right, bottom);
-        fillPie(left, top, widened(right), widened(bottom), startAngle, endAngle);
-    });
-}
-
-void DrawOnImg::clearPie(int left, int top, int right, int bottom, double startAngle, double endAngle) {
-    withBackgroundFill(*this, [&] { solidPie(left, top, right, bottom, startAngle, endAngle); });
+    fillOnlyInBox(*this, left, top, right, bottom,
+                  [&](int l, int t, int r, int b) { fillPie(l, t, r, b, startAngle, endAngle); });
 }
 
 void DrawOnImg::drawPolyline(const POINT* points, int count) {
     if (points == nullptr || count <= 0) return;
     gdi.Polyline(currentContext(), points, count);
-}
-
-void DrawOnImg::drawPolygon(const POINT* points, int count) {
-    withoutFill(*this, [&] { fillPolygon(points, count); });
 }
 
 void DrawOnImg::fillPolygon(const POINT* points, int count) {
@@ -205,10 +188,6 @@ void DrawOnImg::fillPolygon(const POINT* points, int count) {
 
 void DrawOnImg::solidPolygon(const POINT* points, int count) {
     withoutOutline(*this, [&] { fillPolygon(points, count); });
-}
-
-void DrawOnImg::clearPolygon(const POINT* points, int count) {
-    withBackgroundFill(*this, [&] { solidPolygon(points, count); });
 }
 
 void DrawOnImg::drawPolyBezier(const POINT* points, int count) {

@@ -1,23 +1,16 @@
-// DrawOnImg: the drawing state. Each setter makes its pen, brush or font at once and deletes
-// the one it replaces; nothing is cached.
+// DrawOnImg: the drawing state (colours, background mode, origin, clipping, line and fill
+// styles, aspect ratio, raster and polygon modes, defaults, size). Each setter makes its pen or
+// brush at once and deletes the one it replaces; nothing is cached.
 #include <algorithm>
 #include <vector>
 
-#include "graphics/device_target.h"
 #include "graphics/draw_on_img.h"
+#include "graphics/draw_on_img_target.h"
 #include "graphics/gdi_binding.h"
 
 namespace Gfx {
 
 namespace {
-
-bool isUserStyle(int style) {
-    return (style & PS_STYLE_MASK) == PS_USERSTYLE;
-}
-
-bool isPatternStyle(int style) {
-    return style == BS_PATTERN || style == BS_DIBPATTERN;
-}
 
 // A monochrome bitmap of the pattern: a bit is set where the pattern's pixel is not black.
 HBITMAP monochromePattern(const IMAGE& pattern) {
@@ -38,13 +31,7 @@ HBITMAP monochromePattern(const IMAGE& pattern) {
 std::vector<BYTE> packedPattern(const IMAGE& pattern) {
     std::vector<BYTE> packed;
     if (pattern.pixels == nullptr || pattern.width <= 0 || pattern.height <= 0) return packed;
-    BITMAPINFOHEADER header = {};
-    header.biSize = sizeof(BITMAPINFOHEADER);
-    header.biWidth = pattern.width;
-    header.biHeight = -pattern.height;
-    header.biPlanes = 1;
-    header.biBitCount = 32;
-    header.biCompression = BI_RGB;
+    const BITMAPINFOHEADER header = pixelStoreFormat(pattern.width, pattern.height).bmiHeader;
     const std::size_t pixelBytes =
         static_cast<std::size_t>(pattern.width) * static_cast<std::size_t>(pattern.height) * sizeof(DWORD);
     packed.resize(sizeof(header) + pixelBytes);
@@ -119,16 +106,7 @@ void DrawOnImg::getLineStyle(LINESTYLE* out) {
 
 void DrawOnImg::setLineStyle(int style, int thickness, const DWORD* userPattern, DWORD patternCount) {
     LINESTYLE& lineStyle = currentImage().lineStyle;
-    lineStyle.style = style;
-    lineStyle.thickness = thickness;
-    delete[] lineStyle.userPattern;
-    lineStyle.userPattern = nullptr;
-    lineStyle.patternCount = 0;
-    if (isUserStyle(style) && userPattern != nullptr && patternCount != 0) {
-        lineStyle.userPattern = new DWORD[patternCount];
-        std::copy(userPattern, userPattern + patternCount, lineStyle.userPattern);
-        lineStyle.patternCount = patternCount;
-    }
+    lineStyle.assign(style, thickness, userPattern, patternCount);
     setLineStyle(&lineStyle);
 }
 
@@ -189,44 +167,42 @@ void DrawOnImg::setFillStyle(const FILLSTYLE* style) {
     if (style != &image.fillStyle) image.fillStyle = *style;
     const FILLSTYLE& fillStyle = image.fillStyle;
 
+    // A style that cannot be made (a pattern style without a pattern, an unknown style) leaves
+    // the brush as it was.
     LOGBRUSH brush = {};
     brush.lbStyle = static_cast<UINT>(fillStyle.style);
+    HBITMAP patternBits = nullptr;  // a monochrome pattern, deleted once the brush is made
+    std::vector<BYTE> packed;       // a packed pattern, freed on return
     switch (fillStyle.style) {
         case BS_SOLID:
             brush.lbColor = image.fillColor;
-            selectReplacing(currentContext(), gdi.CreateBrushIndirect(&brush));
             break;
         case BS_NULL:
-            selectReplacing(currentContext(), gdi.CreateBrushIndirect(&brush));
             break;
         case BS_HATCHED:
             brush.lbColor = image.fillColor;
             brush.lbHatch = static_cast<ULONG_PTR>(fillStyle.hatch);
-            selectReplacing(currentContext(), gdi.CreateBrushIndirect(&brush));
             break;
-        case BS_PATTERN: {
-            if (fillStyle.patternImage == nullptr) break;
-            HBITMAP bits = monochromePattern(*fillStyle.patternImage);
-            if (bits == nullptr) break;
-            brush.lbHatch = reinterpret_cast<ULONG_PTR>(bits);
-            selectReplacing(currentContext(), gdi.CreateBrushIndirect(&brush));
-            gdi.DeleteObject(bits);
+        case BS_PATTERN:
+            if (fillStyle.patternImage == nullptr) return;
+            patternBits = monochromePattern(*fillStyle.patternImage);
+            if (patternBits == nullptr) return;
+            brush.lbHatch = reinterpret_cast<ULONG_PTR>(patternBits);
             break;
-        }
-        case BS_DIBPATTERN: {
-            if (fillStyle.patternImage == nullptr) break;
-            std::vector<BYTE> packed = packedPattern(*fillStyle.patternImage);
-            if (packed.empty()) break;
-            // The pointer form of the packed bitmap: the memory is ours and freed on return.
+        case BS_DIBPATTERN:
+            if (fillStyle.patternImage == nullptr) return;
+            packed = packedPattern(*fillStyle.patternImage);
+            if (packed.empty()) return;
+            // The pointer form of the packed bitmap: the memory is ours.
             brush.lbStyle = BS_DIBPATTERNPT;
             brush.lbColor = DIB_RGB_COLORS;
             brush.lbHatch = reinterpret_cast<ULONG_PTR>(packed.data());
-            selectReplacing(currentContext(), gdi.CreateBrushIndirect(&brush));
             break;
-        }
         default:
-            break;
+            return;
     }
+    selectReplacing(currentContext(), gdi.CreateBrushIndirect(&brush));
+    if (patternBits != nullptr) gdi.DeleteObject(patternBits);
 }
 
 COLORREF DrawOnImg::getFillColor() {

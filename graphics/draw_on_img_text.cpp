@@ -1,8 +1,8 @@
 // DrawOnImg: text output, measurement and the text style (font).
 #include <string>
 
-#include "graphics/device_target.h"
 #include "graphics/draw_on_img.h"
+#include "graphics/draw_on_img_target.h"
 #include "graphics/gdi_binding.h"
 
 namespace Gfx {
@@ -16,14 +16,6 @@ LPCWSTR wide(const char16_t* text) {
 
 int length(const char16_t* text) {
     return static_cast<int>(std::char_traits<char16_t>::length(text));
-}
-
-void copyFace(WCHAR (&destination)[LF_FACESIZE], const char16_t* face) {
-    int i = 0;
-    if (face != nullptr) {
-        for (; i < LF_FACESIZE - 1 && face[i] != 0; ++i) destination[i] = static_cast<WCHAR>(face[i]);
-    }
-    for (; i < LF_FACESIZE; ++i) destination[i] = 0;
 }
 
 }  // namespace
@@ -74,7 +66,7 @@ void DrawOnImg::setTextStyle(int height, int width, const char16_t* face, int es
     font.lfClipPrecision = clipPrecision;
     font.lfQuality = quality;
     font.lfPitchAndFamily = pitchAndFamily;
-    copyFace(font.lfFaceName, face);
+    copyFaceName(font.lfFaceName, face);
     setTextStyle(&font);
 }
 

@@ -1,185 +1,143 @@
-// DrawOnWnd: the locked forwarders. Each holds the device lock for one platform operation.
+// DrawOnWnd, the window device, with the API's openGraphWindow and closeGraphWindow: opening
+// and closing the window, the image device's operations that touch the drawing context taken
+// under the device lock, and batch drawing.
 #include "graphics/draw_on_wnd.h"
 
+#include <windows.h>
+
+#include <string>
+
+#include "graphics/graph_wnd.h"
+#include "graphics/graphics.h"
 #include "graphics/library_state.h"
 
 namespace Gfx {
 
+namespace {
+
+std::u16string executableTitle() {
+    WCHAR path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::u16string text;
+    for (DWORD i = 0; i < length && i < MAX_PATH && path[i] != 0; ++i)
+        text.push_back(static_cast<char16_t>(path[i]));
+    return windowTitleFromPath(text);
+}
+
+}  // namespace
+
+HWND openGraphWindow(int width, int height, int flags) {
+    addLibraryReference();
+    HWND window = library.windowDevice->openWindow(width, height, flags);
+    ++library.windowReferences;
+    return window;
+}
+
+// Without an open window's reference there is nothing to give back: nothing happens.
+void closeGraphWindow() {
+    if (library.windowReferences <= 0) return;
+    --library.windowReferences;
+    if (library.windowDevice != nullptr) library.windowDevice->closeWindow();
+    releaseLibraryReference();
+}
+
 DrawOnWnd::~DrawOnWnd() = default;
 
-void DrawOnWnd::clearDevice() {
-    DeviceLock lock;
-    DrawOnImg::clearDevice();
+HWND DrawOnWnd::openWindow(int width, int height, int flags) {
+    GraphWnd& window = *library.graphWindow;
+    HWND handle = window.create(width, height, executableTitle(), (flags & 1) != 0, (flags & 2) != 0,
+                                (flags & 4) != 0, (flags & 8) != 0);
+    setWorkingImage(nullptr);
+    window.resetDefaults();
+    {
+        DeviceLock lock;
+        fillPixels(window.pixels, window.width, window.height, 0);
+    }
+    flushBatchDraw();
+    return handle;
 }
 
-void DrawOnWnd::setTextColor(COLORREF colour) {
-    DeviceLock lock;
-    DrawOnImg::setTextColor(colour);
+void DrawOnWnd::closeWindow() {
+    library.graphWindow->close();
 }
 
-void DrawOnWnd::setBackgroundColor(COLORREF colour) {
-    DeviceLock lock;
-    DrawOnImg::setBackgroundColor(colour);
+// Each of these holds the device lock for the image device's operation of the same name: the
+// window thread copies the same back buffer to the screen.
+#define MM_UNDER_DEVICE_LOCK(Result, name, parameters, arguments) \
+    Result DrawOnWnd::name parameters {                           \
+        DeviceLock lock;                                          \
+        return DrawOnImg::name arguments;                         \
+    }
+
+MM_UNDER_DEVICE_LOCK(void, clearDevice, (), ())
+MM_UNDER_DEVICE_LOCK(void, setTextColor, (COLORREF colour), (colour))
+MM_UNDER_DEVICE_LOCK(void, setBackgroundColor, (COLORREF colour), (colour))
+MM_UNDER_DEVICE_LOCK(int, getBackgroundMode, (), ())
+MM_UNDER_DEVICE_LOCK(void, setBackgroundMode, (int mode), (mode))
+MM_UNDER_DEVICE_LOCK(void, setOrigin, (int x, int y), (x, y))
+MM_UNDER_DEVICE_LOCK(void, setClipRegion, (HRGN region), (region))
+MM_UNDER_DEVICE_LOCK(void, clearClipRegion, (), ())
+MM_UNDER_DEVICE_LOCK(void, setLineStyle, (const LINESTYLE* style), (style))
+MM_UNDER_DEVICE_LOCK(void, setFillStyle, (const FILLSTYLE* style), (style))
+MM_UNDER_DEVICE_LOCK(void, setFillColor, (COLORREF colour), (colour))
+MM_UNDER_DEVICE_LOCK(void, setAspectRatio, (float x, float y), (x, y))
+MM_UNDER_DEVICE_LOCK(int, getRop2, (), ())
+MM_UNDER_DEVICE_LOCK(void, setRop2, (int mode), (mode))
+MM_UNDER_DEVICE_LOCK(int, getPolyFillMode, (), ())
+MM_UNDER_DEVICE_LOCK(void, setPolyFillMode, (int mode), (mode))
+MM_UNDER_DEVICE_LOCK(COLORREF, getPixel, (int x, int y), (x, y))
+MM_UNDER_DEVICE_LOCK(void, putPixel, (int x, int y, COLORREF colour), (x, y, colour))
+MM_UNDER_DEVICE_LOCK(void, drawLine, (int x1, int y1, int x2, int y2), (x1, y1, x2, y2))
+MM_UNDER_DEVICE_LOCK(void, fillRectangle, (int left, int top, int right, int bottom),
+                     (left, top, right, bottom))
+MM_UNDER_DEVICE_LOCK(void, fillCircle, (int x, int y, int radius), (x, y, radius))
+MM_UNDER_DEVICE_LOCK(void, fillEllipse, (int left, int top, int right, int bottom),
+                     (left, top, right, bottom))
+MM_UNDER_DEVICE_LOCK(void, fillRoundRect,
+                     (int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight),
+                     (left, top, right, bottom, ellipseWidth, ellipseHeight))
+MM_UNDER_DEVICE_LOCK(void, drawArc,
+                     (int left, int top, int right, int bottom, double startAngle, double endAngle),
+                     (left, top, right, bottom, startAngle, endAngle))
+MM_UNDER_DEVICE_LOCK(void, fillPie,
+                     (int left, int top, int right, int bottom, double startAngle, double endAngle),
+                     (left, top, right, bottom, startAngle, endAngle))
+MM_UNDER_DEVICE_LOCK(void, drawPolyline, (const POINT* points, int count), (points, count))
+MM_UNDER_DEVICE_LOCK(void, fillPolygon, (const POINT* points, int count), (points, count))
+MM_UNDER_DEVICE_LOCK(void, drawPolyBezier, (const POINT* points, int count), (points, count))
+MM_UNDER_DEVICE_LOCK(void, floodFill, (int x, int y, COLORREF colour, int fillType), (x, y, colour, fillType))
+MM_UNDER_DEVICE_LOCK(void, drawTextAt, (int x, int y, const char16_t* text), (x, y, text))
+MM_UNDER_DEVICE_LOCK(int, drawTextInRect, (const char16_t* text, RECT* rect, UINT format),
+                     (text, rect, format))
+MM_UNDER_DEVICE_LOCK(int, getTextWidth, (const char16_t* text), (text))
+MM_UNDER_DEVICE_LOCK(int, getTextHeight, (const char16_t* text), (text))
+MM_UNDER_DEVICE_LOCK(void, setTextStyle, (const LOGFONTW* font), (font))
+MM_UNDER_DEVICE_LOCK(void, getTextStyle, (LPLOGFONTW out), (out))
+
+#undef MM_UNDER_DEVICE_LOCK
+
+// While a batch is on, the window thread makes no periodic copies, so the window shows only
+// finished frames.
+void DrawOnWnd::beginBatchDraw() {
+    library.graphWindow->batchActive = true;
 }
 
-int DrawOnWnd::getBackgroundMode() {
-    DeviceLock lock;
-    return DrawOnImg::getBackgroundMode();
+void DrawOnWnd::flushBatchDraw(int left, int top, int right, int bottom) {
+    library.graphWindow->copyToWindow(left, top, right - left + 1, bottom - top + 1);
 }
 
-void DrawOnWnd::setBackgroundMode(int mode) {
-    DeviceLock lock;
-    DrawOnImg::setBackgroundMode(mode);
+void DrawOnWnd::flushBatchDraw() {
+    library.graphWindow->copyToWindow();
 }
 
-void DrawOnWnd::setOrigin(int x, int y) {
-    DeviceLock lock;
-    DrawOnImg::setOrigin(x, y);
+void DrawOnWnd::endBatchDraw(int left, int top, int right, int bottom) {
+    flushBatchDraw(left, top, right, bottom);
+    library.graphWindow->batchActive = false;
 }
 
-void DrawOnWnd::setClipRegion(HRGN region) {
-    DeviceLock lock;
-    DrawOnImg::setClipRegion(region);
-}
-
-void DrawOnWnd::clearClipRegion() {
-    DeviceLock lock;
-    DrawOnImg::clearClipRegion();
-}
-
-void DrawOnWnd::setLineStyle(const LINESTYLE* style) {
-    DeviceLock lock;
-    DrawOnImg::setLineStyle(style);
-}
-
-void DrawOnWnd::setFillStyle(const FILLSTYLE* style) {
-    DeviceLock lock;
-    DrawOnImg::setFillStyle(style);
-}
-
-void DrawOnWnd::setFillColor(COLORREF colour) {
-    DeviceLock lock;
-    DrawOnImg::setFillColor(colour);
-}
-
-void DrawOnWnd::setAspectRatio(float x, float y) {
-    DeviceLock lock;
-    DrawOnImg::setAspectRatio(x, y);
-}
-
-int DrawOnWnd::getRop2() {
-    DeviceLock lock;
-    return DrawOnImg::getRop2();
-}
-
-void DrawOnWnd::setRop2(int mode) {
-    DeviceLock lock;
-    DrawOnImg::setRop2(mode);
-}
-
-int DrawOnWnd::getPolyFillMode() {
-    DeviceLock lock;
-    return DrawOnImg::getPolyFillMode();
-}
-
-void DrawOnWnd::setPolyFillMode(int mode) {
-    DeviceLock lock;
-    DrawOnImg::setPolyFillMode(mode);
-}
-
-COLORREF DrawOnWnd::getPixel(int x, int y) {
-    DeviceLock lock;
-    return DrawOnImg::getPixel(x, y);
-}
-
-void DrawOnWnd::putPixel(int x, int y, COLORREF colour) {
-    DeviceLock lock;
-    DrawOnImg::putPixel(x, y, colour);
-}
-
-void DrawOnWnd::drawLine(int x1, int y1, int x2, int y2) {
-    DeviceLock lock;
-    DrawOnImg::drawLine(x1, y1, x2, y2);
-}
-
-void DrawOnWnd::fillRectangle(int left, int top, int right, int bottom) {
-    DeviceLock lock;
-    DrawOnImg::fillRectangle(left, top, right, bottom);
-}
-
-void DrawOnWnd::fillCircle(int x, int y, int radius) {
-    DeviceLock lock;
-    DrawOnImg::fillCircle(x, y, radius);
-}
-
-void DrawOnWnd::fillEllipse(int left, int top, int right, int bottom) {
-    DeviceLock lock;
-    DrawOnImg::fillEllipse(left, top, right, bottom);
-}
-
-void DrawOnWnd::fillRoundRect(int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight) {
-    DeviceLock lock;
-    DrawOnImg::fillRoundRect(left, top, right, bottom, ellipseWidth, ellipseHeight);
-}
-
-void DrawOnWnd::drawArc(int left, int top, int right, int bottom, double startAngle, double endAngle) {
-    DeviceLock lock;
-    DrawOnImg::drawArc(left, top, right, bottom, startAngle, endAngle);
-}
-
-void DrawOnWnd::fillPie(int left, int top, int right, int bottom, double startAngle, double endAngle) {
-    DeviceLock lock;
-    DrawOnImg::fillPie(left, top, right, bottom, startAngle, endAngle);
-}
-
-void DrawOnWnd::drawPolyline(const POINT* points, int count) {
-    DeviceLock lock;
-    DrawOnImg::drawPolyline(points, count);
-}
-
-void DrawOnWnd::fillPolygon(const POINT* points, int count) {
-    DeviceLock lock;
-    DrawOnImg::fillPolygon(points, count);
-}
-
-void DrawOnWnd::drawPolyBezier(const POINT* points, int count) {
-    DeviceLock lock;
-    DrawOnImg::drawPolyBezier(points, count);
-}
-
-void DrawOnWnd::floodFill(int x, int y, COLORREF colour, int fillType) {
-    DeviceLock lock;
-    DrawOnImg::floodFill(x, y, colour, fillType);
-}
-
-void DrawOnWnd::drawTextAt(int x, int y, const char16_t* text) {
-    DeviceLock lock;
-    DrawOnImg::drawTextAt(x, y, text);
-}
-
-int DrawOnWnd::drawTextInRect(const char16_t* text, RECT* rect, UINT format) {
-    DeviceLock lock;
-    return DrawOnImg::drawTextInRect(text, rect, format);
-}
-
-int DrawOnWnd::getTextWidth(const char16_t* text) {
-    DeviceLock lock;
-    return DrawOnImg::getTextWidth(text);
-}
-
-int DrawOnWnd::getTextHeight(const char16_t* text) {
-    DeviceLock lock;
-    return DrawOnImg::getTextHeight(text);
-}
-
-void DrawOnWnd::setTextStyle(const LOGFONTW* font) {
-    DeviceLock lock;
-    DrawOnImg::setTextStyle(font);
-}
-
-void DrawOnWnd::getTextStyle(LOGFONTW* out) {
-    DeviceLock lock;
-    DrawOnImg::getTextStyle(out);
+void DrawOnWnd::endBatchDraw() {
+    flushBatchDraw();
+    library.graphWindow->batchActive = false;
 }
 
 }  // namespace Gfx

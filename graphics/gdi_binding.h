@@ -1,62 +1,69 @@
 // The platform's drawing library (gdi32), and the image-codec (gdiplus) and component-object
 // (ole32) libraries, bound by name when the graphics layer starts. Every drawing call of the
-// layer goes through `gdi`; user32 (DrawTextW, windows) is linked at build time.
+// layer goes through `gdi`; user32 (DrawTextW, windows) is linked at build time. Also the one
+// way the layer selects objects into a drawing context.
 #pragma once
 
 #include <windows.h>
 
 namespace Gfx {
 
-// Entries in the order they are looked up in "gdi32.dll"; each has the system function's type.
+// The entries of "gdi32.dll", in the order they are looked up: X(name) for each.
+#define MM_GDI_ENTRIES(X)    \
+    X(Arc)                   \
+    X(BitBlt)                \
+    X(CreateBitmap)          \
+    X(CreateBrushIndirect)   \
+    X(CreateCompatibleDC)    \
+    X(CreateDIBSection)      \
+    X(CreatePen)             \
+    X(CreateRectRgn)         \
+    X(CreateSolidBrush)      \
+    X(DeleteDC)              \
+    X(DeleteObject)          \
+    X(Ellipse)               \
+    X(ExtCreatePen)          \
+    X(ExtFloodFill)          \
+    X(FillRgn)               \
+    X(GdiSetBatchLimit)      \
+    X(GetBkMode)             \
+    X(GetClipRgn)            \
+    X(GetCurrentObject)      \
+    X(GetDIBits)             \
+    X(GetPixel)              \
+    X(GetPolyFillMode)       \
+    X(GetROP2)               \
+    X(GetStockObject)        \
+    X(LineTo)                \
+    X(MoveToEx)              \
+    X(Pie)                   \
+    X(PolyBezier)            \
+    X(Polygon)               \
+    X(Polyline)              \
+    X(RealizePalette)        \
+    X(Rectangle)             \
+    X(RoundRect)             \
+    X(SelectClipRgn)         \
+    X(SelectObject)          \
+    X(SelectPalette)         \
+    X(SetBkColor)            \
+    X(SetBkMode)             \
+    X(SetGraphicsMode)       \
+    X(SetPixelV)             \
+    X(SetPolyFillMode)       \
+    X(SetROP2)               \
+    X(SetTextColor)          \
+    X(SetWorldTransform)     \
+    X(CreateFontIndirectW)   \
+    X(GetObjectW)            \
+    X(GetTextExtentPoint32W) \
+    X(TextOutW)
+
+// One entry for each of MM_GDI_ENTRIES, of the system function's type.
 struct GdiFunctions {
-    decltype(&::Arc) Arc;
-    decltype(&::BitBlt) BitBlt;
-    decltype(&::CreateBitmap) CreateBitmap;
-    decltype(&::CreateBrushIndirect) CreateBrushIndirect;
-    decltype(&::CreateCompatibleDC) CreateCompatibleDC;
-    decltype(&::CreateDIBSection) CreateDIBSection;
-    decltype(&::CreatePen) CreatePen;
-    decltype(&::CreateRectRgn) CreateRectRgn;
-    decltype(&::CreateSolidBrush) CreateSolidBrush;
-    decltype(&::DeleteDC) DeleteDC;
-    decltype(&::DeleteObject) DeleteObject;
-    decltype(&::Ellipse) Ellipse;
-    decltype(&::ExtCreatePen) ExtCreatePen;
-    decltype(&::ExtFloodFill) ExtFloodFill;
-    decltype(&::FillRgn) FillRgn;
-    decltype(&::GdiSetBatchLimit) GdiSetBatchLimit;
-    decltype(&::GetBkMode) GetBkMode;
-    decltype(&::GetClipRgn) GetClipRgn;
-    decltype(&::GetCurrentObject) GetCurrentObject;
-    decltype(&::GetDIBits) GetDIBits;
-    decltype(&::GetPixel) GetPixel;
-    decltype(&::GetPolyFillMode) GetPolyFillMode;
-    decltype(&::GetROP2) GetROP2;
-    decltype(&::GetStockObject) GetStockObject;
-    decltype(&::LineTo) LineTo;
-    decltype(&::MoveToEx) MoveToEx;
-    decltype(&::Pie) Pie;
-    decltype(&::PolyBezier) PolyBezier;
-    decltype(&::Polygon) Polygon;
-    decltype(&::Polyline) Polyline;
-    decltype(&::RealizePalette) RealizePalette;
-    decltype(&::Rectangle) Rectangle;
-    decltype(&::RoundRect) RoundRect;
-    decltype(&::SelectClipRgn) SelectClipRgn;
-    decltype(&::SelectObject) SelectObject;
-    decltype(&::SelectPalette) SelectPalette;
-    decltype(&::SetBkColor) SetBkColor;
-    decltype(&::SetBkMode) SetBkMode;
-    decltype(&::SetGraphicsMode) SetGraphicsMode;
-    decltype(&::SetPixelV) SetPixelV;
-    decltype(&::SetPolyFillMode) SetPolyFillMode;
-    decltype(&::SetROP2) SetROP2;
-    decltype(&::SetTextColor) SetTextColor;
-    decltype(&::SetWorldTransform) SetWorldTransform;
-    decltype(&::CreateFontIndirectW) CreateFontIndirectW;
-    decltype(&::GetObjectW) GetObjectW;
-    decltype(&::GetTextExtentPoint32W) GetTextExtentPoint32W;
-    decltype(&::TextOutW) TextOutW;
+#define MM_GDI_ENTRY(name) decltype(&::name) name;
+    MM_GDI_ENTRIES(MM_GDI_ENTRY)
+#undef MM_GDI_ENTRY
 };
 
 // A procedure whose type the layer does not need (the image-codec entries are only used by
@@ -110,20 +117,11 @@ AnyProc findProcOrExit(HMODULE library, const char* printableLibrary, const char
 
 inline constexpr int kMissingLibraryExitCode = 3;
 
-}  // namespace Gfx
-
-namespace Gfx {
-
 // Selects a new pen, brush, font or bitmap into a drawing context and deletes the one it
 // replaces, so exactly one of each kind stays selected and none accumulate.
 inline void selectReplacing(HDC dc, HGDIOBJ object) {
     HGDIOBJ replaced = gdi.SelectObject(dc, object);
     if (replaced != nullptr) gdi.DeleteObject(replaced);
-}
-
-// A colour 0x00BBGGRR as a pixel 0x00RRGGBB.
-inline DWORD colorToPixel(COLORREF colour) {
-    return ((colour & 0xFFu) << 16) | ((colour >> 16) & 0xFFu) | (colour & 0xFF00FF00u);
 }
 
 }  // namespace Gfx

@@ -1,8 +1,11 @@
 // IMAGE: construction, copying, the default drawing state, the pixel store and its resizing.
+// LINESTYLE and FILLSTYLE: defaults, copying (deep only where the style uses the pattern) and
+// release of what they own. Font descriptions and the pixel store's format.
 #include "graphics/image.h"
 
 #include <algorithm>
 
+#include "dib/format.h"
 #include "graphics/gdi_binding.h"
 #include "graphics/library_state.h"
 
@@ -13,27 +16,86 @@ namespace {
 constexpr COLORREF kWhite = 0xFFFFFF;
 constexpr COLORREF kBlack = 0x000000;
 
-LOGFONTW defaultFont() {
+}  // namespace
+
+LOGFONTW fontDescription(int height, const char16_t* face) {
     LOGFONTW font = {};
-    font.lfHeight = 16;
+    font.lfHeight = height;
     font.lfCharSet = DEFAULT_CHARSET;
     font.lfQuality = NONANTIALIASED_QUALITY;
-    const char16_t face[] = u"System";
-    for (int i = 0; face[i] != 0 && i < LF_FACESIZE - 1; ++i)
-        font.lfFaceName[i] = static_cast<WCHAR>(face[i]);
+    copyFaceName(font.lfFaceName, face);
     return font;
 }
 
-}  // namespace
+void copyFaceName(WCHAR (&destination)[LF_FACESIZE], const char16_t* face) {
+    int i = 0;
+    if (face != nullptr) {
+        for (; i < LF_FACESIZE - 1 && face[i] != 0; ++i) destination[i] = static_cast<WCHAR>(face[i]);
+    }
+    for (; i < LF_FACESIZE; ++i) destination[i] = 0;
+}
+
+LINESTYLE::LINESTYLE() : style(PS_SOLID), thickness(1), userPattern(nullptr), patternCount(0) {}
+
+LINESTYLE::LINESTYLE(const LINESTYLE& other) : LINESTYLE() {
+    *this = other;
+}
+
+LINESTYLE& LINESTYLE::operator=(const LINESTYLE& other) {
+    if (this != &other) assign(other.style, other.thickness, other.userPattern, other.patternCount);
+    return *this;
+}
+
+LINESTYLE::~LINESTYLE() {
+    delete[] userPattern;
+}
+
+// The copy is made before the old pattern goes, so a pattern may be assigned from itself.
+void LINESTYLE::assign(int newStyle, int newThickness, const DWORD* pattern, DWORD count) {
+    DWORD* copy = nullptr;
+    DWORD copyCount = 0;
+    if (isUserStyle(newStyle) && pattern != nullptr && count != 0) {
+        copy = new DWORD[count];
+        std::copy(pattern, pattern + count, copy);
+        copyCount = count;
+    }
+    delete[] userPattern;
+    style = newStyle;
+    thickness = newThickness;
+    userPattern = copy;
+    patternCount = copyCount;
+}
+
+FILLSTYLE::FILLSTYLE() : style(BS_SOLID), hatch(0), patternImage(nullptr) {}
+
+FILLSTYLE::FILLSTYLE(const FILLSTYLE& other) : FILLSTYLE() {
+    *this = other;
+}
+
+FILLSTYLE& FILLSTYLE::operator=(const FILLSTYLE& other) {
+    if (this == &other) return *this;
+    style = other.style;
+    hatch = other.hatch;
+    if (isPatternStyle(other.style) && other.patternImage != nullptr) {
+        if (patternImage == nullptr) patternImage = new IMAGE();
+        *patternImage = *other.patternImage;
+    } else {
+        delete patternImage;
+        patternImage = nullptr;
+    }
+    return *this;
+}
+
+FILLSTYLE::~FILLSTYLE() {
+    delete patternImage;
+}
+
+BITMAPINFO pixelStoreFormat(int width, int height) {
+    return dib::topDownFormat(width, height);
+}
 
 HBITMAP createPixelStore(HDC dc, int width, int height, DWORD** pixels) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = pixelStoreFormat(width, height);
     void* bits = nullptr;
     DeviceLock lock;
     HBITMAP bitmap = gdi.CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
@@ -106,7 +168,7 @@ IMAGE::~IMAGE() {
 }
 
 void IMAGE::resetDefaults() {
-    const LOGFONTW font = defaultFont();
+    const LOGFONTW font = fontDescription(16, u"System");
     // The window thread reads the transform under the lock when it copies the back buffer.
     DeviceLock lock;
     lineColor = kWhite;

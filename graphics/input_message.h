@@ -1,6 +1,7 @@
 // The input record the graphics window's thread delivers to the program's thread.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace Gfx {
@@ -39,22 +40,17 @@ struct InputMessage {
     };
 };
 
+// The record's layout is fixed: 24 bytes, the variant at offset 8.
+static_assert(sizeof(InputMessage) == 24);
+static_assert(offsetof(InputMessage, mouse) == 8);
+static_assert(offsetof(MouseInput, x) == 2);
+static_assert(offsetof(MouseInput, wheel) == 6);
+static_assert(offsetof(WindowInput, lParam) == 8);
+
 // Message categories, as filter bits.
-enum : std::uint8_t {
-    kInputMouse = 1,
-    kInputKey = 2,
-    kInputChar = 4,
-    kInputWindow = 8,
-    kInputAll = 255,
-};
+enum : std::uint8_t { kInputMouse = 1, kInputKey = 2, kInputChar = 4, kInputWindow = 8, kInputAll = 255 };
 
 // Mouse flag bits of InputMessage::mouse.mouseFlags.
-enum : std::uint8_t {
-    kMouseCtrl = 1,
-    kMouseShift = 2,
-    kMouseLeft = 4,
-    kMouseMiddle = 8,
-    kMouseRight = 16,
-};
+enum : std::uint8_t { kMouseCtrl = 1, kMouseShift = 2, kMouseLeft = 4, kMouseMiddle = 8, kMouseRight = 16 };
 
 }  // namespace Gfx

@@ -1,8 +1,13 @@
-// The input queue: categories, the ring and its two positions, filtering and the producer's
-// side of the blocking take.
+// The input queue: categories, records, the ring and its two positions, filtering and the
+// producer's side of the blocking take; and the API's input functions, which read the window
+// object's queue (program's thread only).
 #include "graphics/input_queue.h"
 
 #include <cstring>
+
+#include "graphics/graph_wnd.h"
+#include "graphics/graphics.h"
+#include "graphics/library_state.h"
 
 namespace Gfx {
 
@@ -199,6 +204,29 @@ bool InputQueue::armTake(BYTE filter) {
         return true;
     }
     return false;
+}
+
+bool peekInputMessage(InputMessage* message, BYTE filter, bool remove) {
+    GraphWnd* window = library.graphWindow;
+    return window != nullptr && window->queue.peek(message, filter, remove);
+}
+
+void getInputMessage(InputMessage* message, BYTE filter) {
+    if (GraphWnd* window = library.graphWindow) {
+        window->takeInput(message, filter);
+    } else if (message != nullptr) {
+        *message = InputMessage{};
+    }
+}
+
+InputMessage getInputMessage(BYTE filter) {
+    InputMessage message{};
+    getInputMessage(&message, filter);
+    return message;
+}
+
+void flushInputMessages(BYTE filter) {
+    if (GraphWnd* window = library.graphWindow) window->queue.flush(filter);
 }
 
 }  // namespace Gfx

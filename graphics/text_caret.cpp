@@ -1,6 +1,13 @@
+// The program's text caret: the requests of the program's thread (with the API's setTextCaret
+// and hideTextCaret) and their application on the window thread, to the window's caret and,
+// through imm32 where the system has it, to the input method context.
 #include "graphics/text_caret.h"
 
 #include <imm.h>
+
+#include "graphics/graph_wnd.h"
+#include "graphics/graphics.h"
+#include "graphics/library_state.h"
 
 namespace Gfx {
 
@@ -81,6 +88,14 @@ void TextCaret::apply(HWND window) {
         placeInputMethodWindows(window, place);
     }
     applied_ = place;
+}
+
+void setTextCaret(int x, int y, int height) {
+    if (GraphWnd* window = library.graphWindow) window->placeTextCaret(CaretPlace{true, x, y, height});
+}
+
+void hideTextCaret() {
+    if (GraphWnd* window = library.graphWindow) window->placeTextCaret(CaretPlace{});
 }
 
 }  // namespace Gfx

@@ -43,13 +43,7 @@ std::vector<Node> buildTree(int count) {
 }
 
 LOGFONTW editorFont() {
-    LOGFONTW font = {};
-    font.lfHeight = 20;
-    font.lfCharSet = DEFAULT_CHARSET;
-    font.lfQuality = NONANTIALIASED_QUALITY;
-    const char16_t face[] = u"微软雅黑";
-    for (int i = 0; face[i] != 0; ++i) font.lfFaceName[i] = static_cast<WCHAR>(face[i]);
-    return font;
+    return Gfx::fontDescription(20, u"微软雅黑");
 }
 
 // The frame, written once against the operations the editor uses.
@@ -131,11 +125,7 @@ class DirectPainter {
         background_ = c;
         SetBkColor(dc_, c);
     }
-    void clearDevice() {
-        const DWORD pixel =
-            ((background_ & 0xFF) << 16) | ((background_ >> 16) & 0xFF) | (background_ & 0xFF00);
-        for (int i = 0; i < kWidth * kHeight; ++i) pixels_[i] = pixel;
-    }
+    void clearDevice() { Gfx::fillPixels(pixels_, kWidth, kHeight, Gfx::colorToPixel(background_)); }
     void setLineStyle(int style, int thickness) {
         style_ = style;
         thickness_ = thickness;
@@ -190,18 +180,12 @@ class DirectPainter {
     int thickness_ = 1;
 };
 
-// A 1380 x 750 memory DC with a 32-bit top-down DIB section, set up as the layer sets up its
-// back buffer.
+// A 1380 x 750 memory DC with a DIB section of the layer's pixel store format, set up as the
+// layer sets up its back buffer.
 class DirectCanvas {
   public:
     DirectCanvas() : dc(CreateCompatibleDC(nullptr)) {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = kWidth;
-        info.bmiHeader.biHeight = -kHeight;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
+        const BITMAPINFO info = Gfx::pixelStoreFormat(kWidth, kHeight);
         void* bits = nullptr;
         bitmap_ = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
         pixels = static_cast<DWORD*>(bits);

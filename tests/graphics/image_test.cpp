@@ -1,6 +1,4 @@
 // IMAGE: the default drawing state, the pixel layout, clearing, resizing and copying.
-#include <string>
-
 #include "graphics/graph_wnd.h"
 #include "graphics/library_state.h"
 #include "tests/graphics/offscreen_fixture.h"
@@ -11,36 +9,7 @@ namespace {
 using ImageTest = OffscreenTest;
 
 TEST_F(ImageTest, NewImageHasTheDefaultDrawingState) {
-    EXPECT_EQ(getLineColor(), 0xFFFFFFu);
-    EXPECT_EQ(getFillColor(), 0xFFFFFFu);
-    EXPECT_EQ(getTextColor(), 0xFFFFFFu);
-    EXPECT_EQ(getBackgroundColor(), 0u);
-    EXPECT_EQ(getBackgroundMode(), OPAQUE);
-    LINESTYLE line;
-    getLineStyle(&line);
-    EXPECT_EQ(line.style, PS_SOLID);
-    EXPECT_EQ(line.thickness, 1);
-    FILLSTYLE fill;
-    getFillStyle(&fill);
-    EXPECT_EQ(fill.style, BS_SOLID);
-    LOGFONTW font = {};
-    getTextStyle(&font);
-    EXPECT_EQ(font.lfHeight, 16);
-    EXPECT_EQ(font.lfQuality, NONANTIALIASED_QUALITY);
-    EXPECT_EQ(font.lfCharSet, DEFAULT_CHARSET);
-    EXPECT_EQ(faceOf(font), u"System");
-    EXPECT_EQ(font.lfWidth, 0);
-    EXPECT_EQ(font.lfEscapement, 0);
-    EXPECT_EQ(font.lfOrientation, 0);
-    EXPECT_EQ(font.lfWeight, 0);
-    EXPECT_EQ(font.lfItalic + font.lfUnderline + font.lfStrikeOut, 0);
-    EXPECT_EQ(font.lfOutPrecision + font.lfClipPrecision + font.lfPitchAndFamily, 0);
-    EXPECT_EQ(GetGraphicsMode(image.memoryDC), GM_ADVANCED);
-    float x = 0;
-    float y = 0;
-    getAspectRatio(&x, &y);
-    EXPECT_EQ(x, 1.0f);
-    EXPECT_EQ(y, 1.0f);
+    expectDefaultDrawingState();
     EXPECT_EQ(countPixels(0), kSize * kSize);
     EXPECT_EQ(getWidth(), kSize);
     EXPECT_EQ(getHeight(), kSize);
@@ -58,20 +27,9 @@ TEST_F(ImageTest, ResetDefaultsUndoesEveryChange) {
     setFillStyle(BS_NULL);
     setTextStyle(30, 0, u"Serif");
     setOrigin(5, 5);
+    setAspectRatio(2.0f, 3.0f);
     resetDefaults();
-    EXPECT_EQ(getLineColor(), 0xFFFFFFu);
-    EXPECT_EQ(getFillColor(), 0xFFFFFFu);
-    EXPECT_EQ(getBackgroundColor(), 0u);
-    EXPECT_EQ(getBackgroundMode(), OPAQUE);
-    LINESTYLE line;
-    getLineStyle(&line);
-    EXPECT_EQ(line.thickness, 1);
-    FILLSTYLE fill;
-    getFillStyle(&fill);
-    EXPECT_EQ(fill.style, BS_SOLID);
-    LOGFONTW font = {};
-    getTextStyle(&font);
-    EXPECT_EQ(font.lfHeight, 16);
+    expectDefaultDrawingState();
     // The origin is back at the corner and the default pen and brush are white.
     fillRectangle(0, 0, 3, 3);
     EXPECT_EQ(at(0, 0), 0xFFFFFFu);

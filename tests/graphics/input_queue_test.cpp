@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <initializer_list>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -21,6 +25,11 @@ InputMessage character(char16_t c) {
 }
 InputMessage moved() {
     return makeInputRecord(WM_MOVE, 0, MAKELPARAM(10, 20));
+}
+
+// Delivers each message in turn, as the window thread would.
+void deliverAll(InputQueue& queue, std::initializer_list<InputMessage> messages) {
+    for (const InputMessage& message : messages) queue.deliver(message);
 }
 
 std::vector<unsigned> drainKinds(InputQueue& queue) {
@@ -48,8 +57,7 @@ TEST(InputQueue, HoldsSixtyThreeAndLosesTheSixtyFourth) {
 
 TEST(InputQueue, PeekWithoutRemovingAndRemovingWithoutRecord) {
     InputQueue queue;
-    queue.deliver(keyDown('A'));
-    queue.deliver(keyDown('B'));
+    deliverAll(queue, {keyDown('A'), keyDown('B')});
     InputMessage message;
     for (int i = 0; i < 3; ++i) {
         ASSERT_TRUE(queue.peek(&message, kInputAll, false));
@@ -71,8 +79,7 @@ TEST(InputQueue, EmptyPeekLeavesTheRecordUntouched) {
 TEST(InputQueue, FiltersThatAcceptEverythingNeverDiscard) {
     for (BYTE filter : {BYTE{15}, BYTE{255}, BYTE{0x1F}}) {
         InputQueue queue;
-        queue.deliver(mouseMove(1));
-        queue.deliver(keyDown('K'));
+        deliverAll(queue, {mouseMove(1), keyDown('K')});
         InputMessage message;
         ASSERT_TRUE(queue.peek(&message, filter, false));
         EXPECT_EQ(message.kind, WM_MOUSEMOVE) << int(filter);
@@ -82,9 +89,7 @@ TEST(InputQueue, FiltersThatAcceptEverythingNeverDiscard) {
 
 TEST(InputQueue, FilteredPeekDropsOnlyWhatStandsBeforeTheFirstMatch) {
     InputQueue queue;
-    queue.deliver(mouseMove(1));
-    queue.deliver(keyDown('K'));
-    queue.deliver(mouseMove(2));
+    deliverAll(queue, {mouseMove(1), keyDown('K'), mouseMove(2)});
     InputMessage message;
     ASSERT_TRUE(queue.peek(&message, kInputKey, true));
     EXPECT_EQ(message.kind, WM_KEYDOWN);
@@ -94,25 +99,18 @@ TEST(InputQueue, FilteredPeekDropsOnlyWhatStandsBeforeTheFirstMatch) {
     EXPECT_FALSE(queue.peek(&message, kInputAll, true));
 
     // No match at all: everything of other categories is dropped.
-    queue.deliver(mouseMove(3));
-    queue.deliver(moved());
+    deliverAll(queue, {mouseMove(3), moved()});
     EXPECT_FALSE(queue.peek(&message, kInputChar, false));
     EXPECT_TRUE(queue.empty());
 }
 
 TEST(InputQueue, FlushByCategoryKeepsTheOthersInOrder) {
     InputQueue queue;
-    queue.deliver(mouseMove(1));
-    queue.deliver(keyDown('A'));
-    queue.deliver(mouseMove(2));
-    queue.deliver(character(u'x'));
-    queue.deliver(moved());
-    queue.deliver(mouseMove(3));
+    deliverAll(queue, {mouseMove(1), keyDown('A'), mouseMove(2), character(u'x'), moved(), mouseMove(3)});
     queue.flush(kInputMouse);
     EXPECT_EQ(drainKinds(queue), (std::vector<unsigned>{WM_KEYDOWN, WM_CHAR, WM_MOVE}));
 
-    queue.deliver(keyDown('A'));
-    queue.deliver(character(u'y'));
+    deliverAll(queue, {keyDown('A'), character(u'y')});
     queue.flush(kInputKey | kInputChar);
     EXPECT_TRUE(queue.empty());
 
@@ -129,9 +127,7 @@ TEST(InputQueue, FlushByCategoryKeepsTheOthersInOrder) {
 // message out and appends the kept ones again behind them.
 TEST(InputQueue, PositionWordAfterReadsAndFlushes) {
     InputQueue queue;
-    queue.deliver(mouseMove(1));
-    queue.deliver(keyDown('A'));
-    queue.deliver(mouseMove(2));
+    deliverAll(queue, {mouseMove(1), keyDown('A'), mouseMove(2)});
     ASSERT_TRUE(queue.peek(nullptr, kInputAll, true));
     EXPECT_EQ(queue.positionWord(), 1u | (3u << 6));
     queue.flush(kInputMouse);
@@ -171,8 +167,7 @@ TEST(InputQueue, PendingTakeAcceptsOnlyItsCategoriesAndWakes) {
 
 TEST(InputQueue, TakeArmedAfterAMatchArrivedIsWokenAtOnce) {
     InputQueue queue;
-    queue.deliver(mouseMove(1));
-    queue.deliver(keyDown('K'));
+    deliverAll(queue, {mouseMove(1), keyDown('K')});
     EXPECT_TRUE(queue.armTake(kInputKey));
     EXPECT_EQ(queue.acceptFilter(), kInputAll);
     InputMessage message;
@@ -180,26 +175,72 @@ TEST(InputQueue, TakeArmedAfterAMatchArrivedIsWokenAtOnce) {
     EXPECT_EQ(message.kind, WM_KEYDOWN);
 }
 
-// One producer thread (the window thread's role) and the consumer on this thread: every
-// message arrives once, in order, whatever the interleaving.
+// The threaded tests give up after this long, with a failure that says what they waited for.
+constexpr std::chrono::seconds kPatience{60};
+
+// Yields until `ready` holds; false, with a failure naming what `describe` says was awaited,
+// once `deadline` has passed.
+template <typename Ready, typename Describe>
+bool yieldUntil(Ready ready, std::chrono::steady_clock::time_point deadline, Describe describe) {
+    while (!ready()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            ADD_FAILURE() << "waited " << kPatience.count() << " s for " << describe();
+            return false;
+        }
+        std::this_thread::yield();
+    }
+    return true;
+}
+
+// The window thread's role: on a thread of its own, delivers message(0) to message(count - 1),
+// each once the queue holds fewer than `limit`. The destructor stops and joins the thread, so a
+// consumer that fails or gives up never leaves it running.
+class Producer {
+  public:
+    template <typename MakeMessage>
+    Producer(InputQueue& queue, int count, unsigned limit, std::chrono::steady_clock::time_point deadline,
+             MakeMessage message)
+        : thread_([this, &queue, count, limit, deadline, message] {
+              for (int i = 0; i < count; ++i) {
+                  const bool room =
+                      yieldUntil([&] { return stop_ || queue.size() < limit; }, deadline,
+                                 [i] { return "room in the queue for message " + std::to_string(i); });
+                  if (!room || stop_) return;
+                  queue.deliver(message(i));
+              }
+          }) {}
+    ~Producer() {
+        stop_ = true;
+        thread_.join();
+    }
+    Producer(const Producer&) = delete;
+    Producer& operator=(const Producer&) = delete;
+
+  private:
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+// One producer thread and the consumer on this thread: every message arrives once, in order,
+// whatever the interleaving.
 TEST(InputQueueThreaded, ProducerAndConsumerKeepOrderWithoutLoss) {
     InputQueue queue;
     constexpr int kMessages = 100000;
-    std::thread producer([&queue] {
-        for (int i = 0; i < kMessages; ++i) {
-            while (queue.size() == 63) std::this_thread::yield();
-            queue.deliver(i % 3 == 0 ? keyDown(i % 256) : mouseMove(static_cast<std::int16_t>(i)));
-        }
+    const auto deadline = std::chrono::steady_clock::now() + kPatience;
+    Producer producer(queue, kMessages, 63, deadline, [](int i) {
+        return i % 3 == 0 ? keyDown(i % 256) : mouseMove(static_cast<std::int16_t>(i));
     });
     int received = 0;
     int passes = 0;
     InputMessage message;
     while (received < kMessages) {
         const bool remove = ++passes % 7 != 0;  // now and then only look
-        if (!queue.peek(&message, kInputAll, remove)) {
-            std::this_thread::yield();
-            continue;
-        }
+        const bool arrived =
+            yieldUntil([&] { return queue.peek(&message, kInputAll, remove); }, deadline,
+                       [received] {
+                           return "message " + std::to_string(received) + " of " + std::to_string(kMessages);
+                       });
+        if (!arrived) return;
         if (!remove) continue;
         if (received % 3 == 0) {
             ASSERT_EQ(message.kind, WM_KEYDOWN) << received;
@@ -210,7 +251,6 @@ TEST(InputQueueThreaded, ProducerAndConsumerKeepOrderWithoutLoss) {
         }
         ++received;
     }
-    producer.join();
     EXPECT_TRUE(queue.empty());
 }
 
@@ -219,27 +259,26 @@ TEST(InputQueueThreaded, ProducerAndConsumerKeepOrderWithoutLoss) {
 TEST(InputQueueThreaded, FlushDuringAppendsKeepsTheOtherCategory) {
     InputQueue queue;
     constexpr int kMessages = 100000;
-    std::thread producer([&queue] {
-        for (int i = 0; i < kMessages; ++i) {
-            while (queue.size() >= 62) std::this_thread::yield();
-            queue.deliver(i % 2 == 0 ? keyDown('K') : mouseMove(static_cast<std::int16_t>(i / 2)));
-        }
+    const auto deadline = std::chrono::steady_clock::now() + kPatience;
+    Producer producer(queue, kMessages, 62, deadline, [](int i) {
+        return i % 2 == 0 ? keyDown('K') : mouseMove(static_cast<std::int16_t>(i / 2));
     });
     int nextMouse = 0;
     InputMessage message;
     int passes = 0;
     while (nextMouse < kMessages / 2) {
         if (++passes % 5 == 0) queue.flush(kInputKey);
-        if (!queue.peek(&message, kInputAll, true)) {
-            std::this_thread::yield();
-            continue;
-        }
+        const bool arrived = yieldUntil([&] { return queue.peek(&message, kInputAll, true); }, deadline,
+                                        [nextMouse] {
+                                            return "mouse move " + std::to_string(nextMouse) + " of " +
+                                                   std::to_string(kMessages / 2);
+                                        });
+        if (!arrived) return;
         if (message.kind == WM_KEYDOWN) continue;
         ASSERT_EQ(message.kind, WM_MOUSEMOVE);
         ASSERT_EQ(message.mouse.x, static_cast<std::int16_t>(nextMouse));
         ++nextMouse;
     }
-    producer.join();
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // Drawing on an off-screen IMAGE with no display: the image is the working target, cleared to
-// black, and the tests read its pixels back.
+// black, and the tests read its pixels and drawing state back.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,9 +11,10 @@
 
 #include "graphics/graphics.h"
 #include "graphics/image.h"
+#include "tests/graphics/drawing_state.h"
 
 #ifndef _WIN32
-#include "platform/gdi/gdi_objects.h"
+#include "platform/gdi32/gdi_objects.h"
 #endif
 
 namespace Gfx {
@@ -30,15 +31,8 @@ inline std::size_t liveDrawingObjects() {
 #ifdef _WIN32
     return GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
 #else
-    return platform::gdi::liveObjectCount();
+    return platform::gdi32::liveObjectCount();
 #endif
-}
-
-inline std::u16string faceOf(const LOGFONTW& font) {
-    std::u16string face;
-    for (int i = 0; i < LF_FACESIZE && font.lfFaceName[i] != 0; ++i)
-        face.push_back(static_cast<char16_t>(font.lfFaceName[i]));
-    return face;
 }
 
 class OffscreenTest : public ::testing::Test {

@@ -33,21 +33,9 @@ TEST_F(ShapesTest, SolidRectangleFillsBothEdgesWithoutOutlineInEitherCornerOrder
     EXPECT_EQ(countPixels(kGreenPixel), 36);
 
     // The pen comes back: lines draw in the line colour again.
-    LINESTYLE line;
-    getLineStyle(&line);
-    EXPECT_EQ(line.style, PS_SOLID);
+    EXPECT_EQ(currentLineStyle().style, PS_SOLID);
     drawLine(0, 30, 20, 30);
     EXPECT_EQ(at(10, 30), kRedPixel);
-}
-
-TEST_F(ShapesTest, SolidRectangleKeepsANullPenNull) {
-    setLineStyle(PS_NULL);
-    setFillColor(kGreen);
-    solidRectangle(2, 2, 4, 4);
-    EXPECT_EQ(countPixels(kGreenPixel), 9);
-    LINESTYLE line;
-    getLineStyle(&line);
-    EXPECT_EQ(line.style, PS_NULL);
 }
 
 TEST_F(ShapesTest, DrawRectangleLeavesTheInsideAndRestoresTheBrush) {
@@ -61,23 +49,27 @@ TEST_F(ShapesTest, DrawRectangleLeavesTheInsideAndRestoresTheBrush) {
     EXPECT_EQ(at(7, 7), kBluePixel);
     EXPECT_EQ(countPixels(kRedPixel), 20);
 
-    FILLSTYLE fill;
-    getFillStyle(&fill);
-    EXPECT_EQ(fill.style, BS_SOLID);
+    EXPECT_EQ(currentFillStyle().style, BS_SOLID);
     setFillColor(kRed);  // the restored brush follows the current fill colour
     setLineColor(kGreen);
     fillRectangle(20, 20, 25, 25);
     EXPECT_EQ(at(22, 22), kRedPixel);
 }
 
-TEST_F(ShapesTest, DrawRectangleUnderANullBrushKeepsIt) {
-    setFillStyle(BS_NULL);
+// The forms that swap the pen or the brush out and back in leave a null one null.
+TEST_F(ShapesTest, SwappedStylesThatWereNullStayNull) {
+    setFillColor(kGreen);
+    setLineStyle(PS_NULL);
+    solidRectangle(2, 2, 4, 4);  // swaps the pen
+    EXPECT_EQ(countPixels(kGreenPixel), 9);
+    EXPECT_EQ(currentLineStyle().style, PS_NULL);
+
+    setLineStyle(PS_SOLID);
     setLineColor(kRed);
-    drawRectangle(1, 1, 6, 6);
+    setFillStyle(BS_NULL);
+    drawRectangle(11, 1, 16, 6);  // swaps the brush
     EXPECT_EQ(countPixels(kRedPixel), 20);
-    FILLSTYLE fill;
-    getFillStyle(&fill);
-    EXPECT_EQ(fill.style, BS_NULL);
+    EXPECT_EQ(currentFillStyle().style, BS_NULL);
 }
 
 TEST_F(ShapesTest, ClearRectangleUsesTheBackgroundAndKeepsTheFill) {
@@ -128,9 +120,7 @@ TEST_F(ShapesTest, LineColourChangesKeepTheLineStyle) {
     int rows = 0;
     for (int y = 15; y < 25; ++y) rows += at(15, y) == kGreenPixel ? 1 : 0;
     EXPECT_EQ(rows, 2);
-    LINESTYLE line;
-    getLineStyle(&line);
-    EXPECT_EQ(line.thickness, 2);
+    EXPECT_EQ(currentLineStyle().thickness, 2);
 }
 
 TEST_F(ShapesTest, UserStyleWithoutPatternDrawsNothing) {

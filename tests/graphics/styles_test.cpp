@@ -64,8 +64,7 @@ TEST_F(PatternFillTest, EightBytePatternFillsWithTwoColours) {
     const BYTE checker[8] = {0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55};
     setLineStyle(PS_NULL);
     setFillStyle(checker);
-    FILLSTYLE fill;
-    getFillStyle(&fill);
+    const FILLSTYLE fill = currentFillStyle();
     EXPECT_EQ(fill.style, BS_PATTERN);
     ASSERT_NE(fill.patternImage, nullptr);
     EXPECT_EQ(fill.patternImage->width, 8);

@@ -100,21 +100,18 @@ TEST_F(TextTest, OpaqueModePaintsTheBackgroundBehindTheText) {
 }
 
 TEST_F(TextTest, TextStyleRoundTripsThroughTheFontDescription) {
-    LOGFONTW font = {};
-    getTextStyle(&font);
+    LOGFONTW font = currentFont();
     font.lfHeight = 20;
-    const char16_t face[] = u"微软雅黑";
-    for (int i = 0; i < 5; ++i) font.lfFaceName[i] = static_cast<WCHAR>(face[i]);
+    copyFaceName(font.lfFaceName, u"微软雅黑");
     setTextStyle(&font);
-    LOGFONTW back = {};
-    getTextStyle(&back);
+    LOGFONTW back = currentFont();
     EXPECT_EQ(back.lfHeight, 20);
     EXPECT_EQ(back.lfQuality, NONANTIALIASED_QUALITY);
     EXPECT_EQ(faceOf(back), u"微软雅黑");
 
     // The short form keeps everything else; overlong faces are cut to 31 characters.
     setTextStyle(30, 0, u"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghij");
-    getTextStyle(&back);
+    back = currentFont();
     EXPECT_EQ(back.lfHeight, 30);
     EXPECT_EQ(back.lfQuality, NONANTIALIASED_QUALITY);
     EXPECT_EQ(faceOf(back).size(), 31u);

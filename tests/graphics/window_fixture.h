@@ -8,7 +8,7 @@
 
 #include "graphics/graphics.h"
 #include "graphics/library_state.h"
-#include "tests/graphics/x_display.h"
+#include "tests/support/x_driver.h"
 
 namespace Gfx::testing {
 

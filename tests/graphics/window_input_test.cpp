@@ -114,7 +114,9 @@ TEST_F(WindowInputTest, FlushByCategoryKeepsTheOthers) {
     flushInputMessages(kInputAll);
     x.tap(XK_c);
     // Key-down, character and key-up.
-    ASSERT_TRUE(waitUntil([&] { return library.graphWindow->queue.size() >= 3; }));
+    ASSERT_TRUE(waitUntil([&] { return library.graphWindow->queue.size() >= 3; }))
+        << "waited for the key-down, character and key-up of 'c' in the input queue; it holds "
+        << library.graphWindow->queue.size() << " messages";
     flushInputMessages(kInputKey | kInputMouse | kInputWindow);
     InputMessage message;
     ASSERT_TRUE(peekInputMessage(&message, kInputAll, true));

@@ -4,6 +4,7 @@
 
 #include "graphics/graph_wnd.h"
 #include "graphics/image.h"
+#include "tests/graphics/drawing_state.h"
 #include "tests/graphics/window_fixture.h"
 
 namespace Gfx::testing {
@@ -66,17 +67,7 @@ TEST_F(WindowTest, RightAfterOpenEverythingIsBlackAndTheStateHasItsDefaults) {
     for (int i = 0; i < kWidth * kHeight; ++i) ASSERT_EQ(pixels[i], 0u) << i;
     EXPECT_EQ(getWidth(), kWidth);
     EXPECT_EQ(getHeight(), kHeight);
-    EXPECT_EQ(getLineColor(), 0xFFFFFFu);
-    EXPECT_EQ(getFillColor(), 0xFFFFFFu);
-    EXPECT_EQ(getTextColor(), 0xFFFFFFu);
-    EXPECT_EQ(getBackgroundColor(), 0u);
-    EXPECT_EQ(getBackgroundMode(), OPAQUE);
-    LOGFONTW font = {};
-    getTextStyle(&font);
-    EXPECT_EQ(font.lfHeight, 16);
-    std::u16string face;
-    for (int i = 0; font.lfFaceName[i] != 0; ++i) face.push_back(static_cast<char16_t>(font.lfFaceName[i]));
-    EXPECT_EQ(face, u"System");
+    expectDefaultDrawingState();
 
     int width = 0;
     int height = 0;
@@ -128,7 +119,8 @@ TEST_F(WindowTest, ResizingTheWindowImageResizesTheWindow) {
     EXPECT_TRUE(waitUntil([&] {
         x.clientSize(window, &width, &height);
         return width == 240 && height == 150;
-    }));
+    })) << "waited for the window's client area to become 240 x 150; it is "
+        << width << " x " << height;
     EXPECT_TRUE(x.waitForPixel(window, 5, 5, 0x00FF00ul));
 }
 
@@ -144,9 +136,25 @@ TEST_F(WindowTest, SwitchingToAnImageAndBack) {
     EXPECT_EQ(library.windowDC, library.graphWindow->windowDC);
 }
 
+// Captured, the window gets the pointer's moves outside it, in its client coordinates; released,
+// those go elsewhere again.
 TEST_F(WindowTest, MouseCaptureRoundTripsThroughTheWindowThread) {
     captureMouse();
+    x.movePointer(window, kWidth + 30, kHeight + 20);
+    InputMessage message;
+    EXPECT_TRUE(waitForInput(WM_MOUSEMOVE, &message, [](const InputMessage& m) {
+        return m.mouse.x == kWidth + 30 && m.mouse.y == kHeight + 20;
+    })) << "a move outside did not reach the capturing window";
+
     releaseMouse();
+    x.movePointer(window, kWidth + 40, kHeight + 20);
+    x.movePointer(window, 10, 10);
+    bool outsideAfterRelease = false;
+    ASSERT_TRUE(waitForInput(WM_MOUSEMOVE, &message, [&](const InputMessage& m) {
+        outsideAfterRelease = outsideAfterRelease || m.mouse.x == kWidth + 40;
+        return m.mouse.x == 10 && m.mouse.y == 10;
+    }));
+    EXPECT_FALSE(outsideAfterRelease) << "a move outside reached the window after the release";
     EXPECT_EQ(getWindowHandle(), handle);
 }
 

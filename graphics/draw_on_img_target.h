@@ -1,4 +1,4 @@
-// What a drawing device works on: the current target image and its drawing context.
+// What DrawOnImg works on: the current target image and its drawing context.
 #pragma once
 
 #include "graphics/image.h"

@@ -1,4 +1,6 @@
-// Opening and closing the window, the working target and the batch functions of the API.
+// The working target and the batch functions of the API: which image (or the window's back
+// buffer) the drawing goes to, the window's handle, an image's pixels, drawing context and size,
+// and batch drawing on the window.
 #include "graphics/draw_on_wnd.h"
 #include "graphics/graph_wnd.h"
 #include "graphics/graphics.h"
@@ -6,20 +8,21 @@
 
 namespace Gfx {
 
-HWND openGraphWindow(int width, int height, int flags) {
-    addLibraryReference();
-    HWND window = library.windowDevice->openWindow(width, height, flags);
-    ++library.windowReferences;
-    return window;
+namespace {
+
+// No image given: the window's back buffer, if the layer is running.
+IMAGE* imageOrWindow(IMAGE* image) {
+    return image != nullptr ? image : library.graphWindow;
 }
 
-// Without an open window's reference there is nothing to give back: nothing happens.
-void closeGraphWindow() {
-    if (library.windowReferences <= 0) return;
-    --library.windowReferences;
-    if (library.windowDevice != nullptr) library.windowDevice->closeWindow();
-    releaseLibraryReference();
+// The batch functions belong to the window: with an off-screen image as the working target
+// they do nothing.
+DrawOnWnd* windowDeviceIfCurrent() {
+    DrawOnImg* device = library.currentDevice;
+    return device != nullptr && device == library.windowDevice ? library.windowDevice : nullptr;
 }
+
+}  // namespace
 
 void setWorkingImage(IMAGE* image) {
     if (library.graphWindow == nullptr) return;  // the layer is not running
@@ -48,30 +51,18 @@ HWND getWindowHandle() {
 }
 
 DWORD* getImageBuffer(IMAGE* image) {
-    if (image == nullptr) image = library.graphWindow;
-    return image != nullptr ? image->pixels : nullptr;
+    IMAGE* target = imageOrWindow(image);
+    return target != nullptr ? target->pixels : nullptr;
 }
 
 HDC getImageDC(IMAGE* image) {
-    if (image == nullptr) image = library.graphWindow;
-    return image != nullptr ? image->memoryDC : nullptr;
+    IMAGE* target = imageOrWindow(image);
+    return target != nullptr ? target->memoryDC : nullptr;
 }
 
 void resizeImage(IMAGE* image, int width, int height) {
-    if (image == nullptr) image = library.graphWindow;
-    if (image != nullptr) image->resize(width, height);
+    if (IMAGE* target = imageOrWindow(image)) target->resize(width, height);
 }
-
-// The batch functions belong to the window: with an off-screen image as the working target
-// they do nothing.
-namespace {
-
-DrawOnWnd* windowDeviceIfCurrent() {
-    DrawOnImg* device = library.currentDevice;
-    return device != nullptr && device == library.windowDevice ? library.windowDevice : nullptr;
-}
-
-}  // namespace
 
 void beginBatchDraw() {
     if (DrawOnWnd* device = windowDeviceIfCurrent()) device->beginBatchDraw();
