@@ -1,27 +1,25 @@
-// One button of the function panel; its index in MindMap::buttons is its command id.
+// One button of the function panel; its index in MindMap::buttons is its command id. Its
+// label, colours and box come from the panel's table (app/model/scene_layout.h).
 #pragma once
 
-#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/model/colour.h"
-
-struct ButtonRect {
-    std::int32_t left;
-    std::int32_t top;
-    std::int32_t right;
-    std::int32_t bottom;
-};
+#include "app/model/scene_layout.h"
 
 struct Button {
-    Button(std::u16string label, int x, int y, int width, int height, Colour fillColor, Colour textColor);
+    Button(const PanelButtonStyle& style, const SceneRect& box);
 
-    void draw() const;                   // drawn with the graphics layer (app/render)
+    void draw() const;                  // drawn with the graphics layer (app/render)
     bool contains(int x, int y) const;  // all four edges inclusive
 
     std::u16string label;
-    ButtonRect rect;
+    SceneRect rect;
     Colour fillColor;
     Colour textColor;
     bool isHovered = false;
 };
+
+// The panel's buttons as its table lists them, on a panel `panelWidth` wide; none hovered.
+std::vector<Button> panelButtons(int panelWidth);

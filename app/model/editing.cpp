@@ -3,22 +3,17 @@
 #include <cstdint>
 
 #include "app/model/mind_map.h"
+#include "app/model/wrap_int32.h"
 
 namespace {
 constexpr int kChildStepX = 80;
 constexpr int kChildStepY = 100;
 
-// Positions may come from a file and lie anywhere in the int range: offsets wrap instead of
-// overflowing.
-std::int32_t wrapped(std::int64_t value) {
-    return static_cast<std::int32_t>(value);
-}
-
 // The k-th node added under a parent goes 80·k right of and 100 below the parent's corner.
 Node* appendNewChild(Node* parent, const char16_t* caption) {
     const std::int64_t n = static_cast<std::int64_t>(parent->children.size());
-    Node* node = new Node(caption, wrapped(parent->x + kChildStepX * n),
-                          wrapped(parent->y + std::int64_t{kChildStepY}));
+    Node* node = new Node(caption, wrapToInt32(parent->x + kChildStepX * n),
+                          wrapToInt32(parent->y + std::int64_t{kChildStepY}));
     node->parent = parent;
     parent->children.push_back(node);
     return node;
@@ -77,14 +72,14 @@ void MindMap::selectNodeAt(int px, int py) {
 void MindMap::startDrag(int px, int py) {
     if (selectedNode == nullptr) return;
     isDragging = true;
-    dragOffsetX = wrapped(std::int64_t{px} - selectedNode->x);
-    dragOffsetY = wrapped(std::int64_t{py} - selectedNode->y);
+    dragOffsetX = wrapToInt32(std::int64_t{px} - selectedNode->x);
+    dragOffsetY = wrapToInt32(std::int64_t{py} - selectedNode->y);
 }
 
 void MindMap::dragTo(int px, int py) {
     if (!isDragging || selectedNode == nullptr) return;
-    selectedNode->x = wrapped(std::int64_t{px} - dragOffsetX);
-    selectedNode->y = wrapped(std::int64_t{py} - dragOffsetY);
+    selectedNode->x = wrapToInt32(std::int64_t{px} - dragOffsetX);
+    selectedNode->y = wrapToInt32(std::int64_t{py} - dragOffsetY);
 }
 
 void MindMap::endDrag() {

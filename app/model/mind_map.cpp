@@ -3,22 +3,13 @@
 
 #include <vector>
 
+#include "app/model/scene_layout.h"
+
 namespace {
-constexpr int kWindowWidth = 1380;
-constexpr int kRootY = 375;
+constexpr int kRootY = kWindowHeight / 2;
 }  // namespace
 
-MindMap::MindMap() {
-    panelWidth = 220;
-    root = newRootNode();
-    selectedNode = root;
-    isDragging = false;
-    isEditing = false;
-    showHelp = false;
-    showFileDialog = false;
-    isSaveDialog = false;
-    initPanelButtons();
-}
+MindMap::MindMap() : root(newRootNode()), selectedNode(root), buttons(panelButtons(panelWidth)) {}
 
 Node* MindMap::newRootNode() const {
     return new Node(u"中心主题", (kWindowWidth - panelWidth) / 2 + panelWidth, kRootY);
@@ -41,12 +32,8 @@ Node* MindMap::findNodeAt(Node* node, int px, int py) {
         // 64-bit sums: positions and sizes read from a file may be anywhere in the int range.
         const std::int64_t x = n->x;
         const std::int64_t y = n->y;
-        const std::int64_t right = x + n->width;
-        const std::int64_t bottom = y + n->height;
-        if (!n->children.empty() && right - 25 <= px && px <= right - 10 && y + 10 <= py && py <= y + 30) {
-            return n;
-        }
-        if (x <= px && px <= right && y <= py && py <= bottom) return n;
+        if (!n->children.empty() && collapseMarkerBox(x, y, n->width).contains(px, py)) return n;
+        if (WideRect{x, y, x + n->width, y + n->height}.contains(px, py)) return n;
         if (n->collapsed) continue;
         pending.insert(pending.end(), n->children.rbegin(), n->children.rend());
     }

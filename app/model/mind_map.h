@@ -17,6 +17,7 @@
 #include "app/model/colour.h"
 #include "app/model/history_state.h"
 #include "app/model/node.h"
+#include "app/model/scene_layout.h"
 
 class MindMap {
   public:
@@ -81,8 +82,10 @@ class MindMap {
     void showSaveDialog();
     bool handleFileDialogClick(int x, int y);
 
-    Node* root = nullptr;
-    Node* selectedNode = nullptr;
+    // The panel's width comes first: the constructor places the root and the buttons by it.
+    std::int32_t panelWidth = kPanelWidth;
+    Node* root;          // never null once constructed
+    Node* selectedNode;  // null: nothing selected
     bool isDragging = false;
     std::int32_t dragOffsetX = 0;
     std::int32_t dragOffsetY = 0;
@@ -94,7 +97,6 @@ class MindMap {
     bool showFileDialog = false;
     bool isSaveDialog = false;
     std::u16string filePath;
-    std::int32_t panelWidth = 220;
     std::vector<Button> buttons;
 
     // Blink counters of the edit box and the path box carets; advanced only by the frames that

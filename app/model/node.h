@@ -14,6 +14,10 @@
 // level does nothing; the loader treats deeper lines as malformed.
 inline constexpr int kMaxDepth = 4096;
 
+// A new node's colours: light grey with a black caption.
+inline constexpr Colour kDefaultNodeFill = 0xDCDCDC;
+inline constexpr Colour kDefaultNodeText = 0x000000;
+
 struct Node {
     Node(std::u16string text, std::int32_t x, std::int32_t y);
     ~Node();  // destroys the subtree (iteratively, so any depth is safe)
@@ -25,8 +29,8 @@ struct Node {
     std::int32_t y;
     std::int32_t width = 140;
     std::int32_t height = 45;
-    Colour fillColor = 0xDCDCDC;
-    Colour textColor = 0x000000;
+    Colour fillColor = kDefaultNodeFill;
+    Colour textColor = kDefaultNodeText;
     std::vector<Node*> children;  // owned, in insertion order
     Node* parent = nullptr;
     bool collapsed = false;

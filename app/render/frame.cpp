@@ -4,37 +4,32 @@
 #include <cstdint>
 #include <vector>
 
+#include "app/model/scene_layout.h"
+#include "app/model/wrap_int32.h"
+#include "app/render/palette.h"
 #include "app/render/scene.h"
 #include "graphics/graphics.h"
 
 namespace {
 
-constexpr COLORREF kBackground = 0xFFFFFF;
-constexpr COLORREF kPanelFill = 0xF5F0F0;
-constexpr COLORREF kSeparator = 0xD2C8C8;
-constexpr COLORREF kPanelTitle = 0x505050;
-constexpr COLORREF kGrid = 0xF0F0F0;
-constexpr COLORREF kConnector = 0x646464;
-constexpr COLORREF kSelectedFill = 0xB48246;
-constexpr COLORREF kNodeOutline = 0x505050;
-constexpr COLORREF kMarkerFill = 0x969696;
-constexpr COLORREF kMarkerText = 0xFFFFFF;
+using namespace palette;
+
 constexpr int kGridStep = 20;
 constexpr int kCorner = 5;
 constexpr int kMarkerCorner = 3;
+constexpr int kTextInset = 5;  // the caption keeps this far from the box's sides
 
-// Positions read from a file may lie anywhere in the 32-bit range: sums wrap around as the
-// platform's own arithmetic does rather than overflow.
-int add(int a, int b) {
-    return static_cast<int>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
+// The rectangle as the device takes it: each edge wrapped to 32 bits, as every sum of positions.
+RECT wrappedRect(const WideRect& r) {
+    return RECT{wrapToInt32(r.left), wrapToInt32(r.top), wrapToInt32(r.right), wrapToInt32(r.bottom)};
 }
 
 void drawPanelBackground(int panelWidth) {
     // No line colour is set here: the outline keeps the one left by the previous frame.
     Gfx::setFillColor(kPanelFill);
-    Gfx::fillRectangle(0, 0, panelWidth, kSceneHeight);
-    Gfx::setLineColor(kSeparator);
-    Gfx::drawLine(panelWidth, 0, panelWidth, kSceneHeight);
+    Gfx::fillRectangle(0, 0, panelWidth, kWindowHeight);
+    Gfx::setLineColor(kPanelSeparator);
+    Gfx::drawLine(panelWidth, 0, panelWidth, kWindowHeight);
     Gfx::setTextColor(kPanelTitle);
     Gfx::setBackgroundMode(TRANSPARENT);
     RECT titleRect{0, 20, panelWidth, 50};
@@ -43,8 +38,8 @@ void drawPanelBackground(int panelWidth) {
 
 void drawGrid(int panelWidth) {
     Gfx::setLineColor(kGrid);
-    for (int x = panelWidth; x < kSceneWidth; x += kGridStep) Gfx::drawLine(x, 0, x, kSceneHeight);
-    for (int y = 0; y < kSceneHeight; y += kGridStep) Gfx::drawLine(panelWidth, y, kSceneWidth, y);
+    for (int x = panelWidth; x < kWindowWidth; x += kGridStep) Gfx::drawLine(x, 0, x, kWindowHeight);
+    for (int y = 0; y < kWindowHeight; y += kGridStep) Gfx::drawLine(panelWidth, y, kWindowWidth, y);
 }
 
 }  // namespace
@@ -78,27 +73,27 @@ void MindMap::drawNode(const Node* node) {
         if (parent != nullptr && !parent->collapsed) {
             Gfx::setLineColor(kConnector);
             Gfx::setLineStyle(PS_SOLID, 2, nullptr, 0);
-            Gfx::drawLine(add(parent->x, parent->width / 2), add(parent->y, parent->height),
-                          add(n->x, n->width / 2), n->y);
+            Gfx::drawLine(wrapToInt32(std::int64_t{parent->x} + parent->width / 2),
+                          wrapToInt32(std::int64_t{parent->y} + parent->height),
+                          wrapToInt32(std::int64_t{n->x} + n->width / 2), n->y);
         }
 
-        const int left = n->x;
-        const int top = n->y;
-        const int right = add(n->x, n->width);
-        const int bottom = add(n->y, n->height);
+        const std::int64_t x = n->x;
+        const std::int64_t y = n->y;
+        const RECT box = wrappedRect({x, y, x + n->width, y + n->height});
         Gfx::setFillColor(n == selectedNode ? kSelectedFill : n->fillColor);
-        Gfx::fillRoundRect(left, top, right, bottom, kCorner, kCorner);
-        Gfx::setLineColor(kNodeOutline);
-        Gfx::drawRoundRect(left, top, right, bottom, kCorner, kCorner);
+        Gfx::fillRoundRect(box.left, box.top, box.right, box.bottom, kCorner, kCorner);
+        Gfx::setLineColor(kOutline);
+        Gfx::drawRoundRect(box.left, box.top, box.right, box.bottom, kCorner, kCorner);
 
         Gfx::setBackgroundMode(TRANSPARENT);
         Gfx::setTextColor(n->textColor);
-        RECT textRect{add(left, 5), top, add(right, -5), bottom};
+        RECT textRect = wrappedRect({x + kTextInset, y, x + n->width - kTextInset, y + n->height});
         Gfx::drawTextInRect(n->text.c_str(), &textRect, DT_CENTER | DT_VCENTER | DT_WORDBREAK);
 
         if (!n->children.empty()) {
             Gfx::setFillColor(kMarkerFill);
-            RECT markRect{add(right, -25), add(top, 10), add(right, -10), add(top, 30)};
+            RECT markRect = wrappedRect(collapseMarkerBox(x, y, n->width));
             Gfx::fillRoundRect(markRect.left, markRect.top, markRect.right, markRect.bottom, kMarkerCorner,
                                kMarkerCorner);
             Gfx::setTextColor(kMarkerText);

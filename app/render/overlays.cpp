@@ -4,30 +4,41 @@
 #include <cstdint>
 #include <string>
 
+#include "app/model/scene_layout.h"
+#include "app/model/wrap_int32.h"
+#include "app/render/palette.h"
 #include "app/render/scene.h"
 #include "app/render/text_caret.h"
-#include "app/storage/file_dialog_layout.h"
 #include "graphics/graphics.h"
 
 namespace {
 
-constexpr COLORREF kBoxFill = 0xF0F0F0;
-constexpr COLORREF kTextBoxFill = 0xFFFFFF;
-constexpr COLORREF kTextBoxOutline = 0x969696;
-constexpr COLORREF kBoxOutline = 0x646464;
-constexpr COLORREF kHintText = 0x646464;
-constexpr COLORREF kButtonFill = 0xC8C8C8;
-constexpr COLORREF kText = 0x000000;
+using namespace palette;
+
 constexpr int kBlinkPeriod = 30;
 constexpr int kBlinkShown = 15;
 
-// The carets' columns start at these offsets from the panel's edge; their lines span these rows.
-constexpr int kEditCaretStart = 17;
-constexpr int kEditCaretTop = 15;
-constexpr int kEditCaretBottom = 45;
-constexpr int kPathCaretStart = 227;
-constexpr int kPathCaretTop = 205;
-constexpr int kPathCaretBottom = 225;
+// The caption edit box and the help screen, their x measured from the panel's right edge.
+struct EditBoxLayout {
+    SceneRect box;
+    SceneRect text;
+    SceneRect hint;
+};
+constexpr EditBoxLayout editBoxLayout(int panelWidth) {
+    const int w = panelWidth;
+    return {{w + 10, 10, w + 410, 50}, {w + 15, 10, w + 405, 50}, {w + 10, 55, w + 410, 80}};
+}
+
+struct HelpScreenLayout {
+    SceneRect box;
+    SceneRect title;
+    SceneRect firstLine;  // each further line 30 pixels lower
+};
+constexpr HelpScreenLayout helpScreenLayout(int panelWidth) {
+    const int w = panelWidth;
+    return {{w + 50, 50, w + 750, 550}, {w + 50, 60, w + 750, 90}, {w + 70, 100, w + 730, 530}};
+}
+constexpr int kHelpLineStep = 30;
 
 constexpr std::array<const char16_t*, 16> kHelpText = {
     u"基本操作:",
@@ -48,122 +59,105 @@ constexpr std::array<const char16_t*, 16> kHelpText = {
     u"按 H 键关闭帮助界面",
 };
 
-RECT toRect(const DialogRect& r) {
+RECT toRect(const SceneRect& r) {
     return RECT{r.left, r.top, r.right, r.bottom};
 }
 
-// The caret's column: the text's measured width added to the box's start, wrapping as every
-// sum of positions does (a caption read from a file may measure close to the largest int).
-int caretColumn(int start, const std::u16string& text) {
-    const int width = Gfx::getTextWidth(text.c_str());
-    return static_cast<int>(static_cast<std::uint32_t>(start) + static_cast<std::uint32_t>(width));
+// A box: its fill, drawn by fillShape (Gfx::fillRectangle also outlines it in the line colour
+// of the moment, Gfx::solidRectangle does not), then its outline.
+using FillShape = void (*)(int left, int top, int right, int bottom);
+void drawBox(const SceneRect& r, FillShape fillShape, Colour fill, Colour outline) {
+    Gfx::setFillColor(fill);
+    fillShape(r.left, r.top, r.right, r.bottom);
+    Gfx::setLineColor(outline);
+    Gfx::drawRectangle(r.left, r.top, r.right, r.bottom);
+}
+
+void drawText(const char16_t* text, const SceneRect& r, Colour colour, UINT format) {
+    Gfx::setTextColor(colour);
+    RECT rect = toRect(r);
+    Gfx::drawTextInRect(text, &rect, format);
+}
+
+// The caret of a text box, a vertical line: it stands kCaretIndent pixels into the text's
+// rectangle after the text's measured width, and spans the box less kCaretInset pixels at either
+// end. The column wraps as every sum of positions does (a caption read from a file may measure
+// close to the largest int).
+constexpr int kCaretIndent = 2;
+constexpr int kCaretInset = 5;
+SceneRect caretLine(const SceneRect& box, const SceneRect& textRect, const std::u16string& text) {
+    const int x = wrapToInt32(std::int64_t{textRect.left} + kCaretIndent + Gfx::getTextWidth(text.c_str()));
+    return {x, box.top + kCaretInset, x, box.bottom - kCaretInset};
 }
 
 // Advances a caret counter; true in the frames that show the caret.
 bool caretShown(std::int32_t& counter) {
     // Wraps after 2^31 frames (eight months at 100 a second) instead of overflowing.
-    counter = static_cast<std::int32_t>(static_cast<std::uint32_t>(counter) + 1u);
+    counter = wrapToInt32(std::int64_t{counter} + 1);
     return counter % kBlinkPeriod < kBlinkShown;
+}
+
+// The caret's line, in the line colour of the moment, in the frames that show it.
+void drawCaret(std::int32_t& counter, const SceneRect& box, const SceneRect& textRect,
+               const std::u16string& text) {
+    if (!caretShown(counter)) return;
+    const SceneRect line = caretLine(box, textRect, text);
+    Gfx::drawLine(line.left, line.top, line.right, line.bottom);
+}
+
+void placeCaret(const SceneRect& box, const SceneRect& textRect, const std::u16string& text) {
+    const SceneRect line = caretLine(box, textRect, text);
+    Gfx::setTextCaret(line.left, line.top, line.bottom - line.top);
 }
 
 }  // namespace
 
 void drawEditBox(MindMap& mindMap) {
-    const int w = mindMap.panelWidth;
-    Gfx::setFillColor(kTextBoxFill);
-    Gfx::fillRectangle(w + 10, 10, w + 410, 50);
-    Gfx::setLineColor(kTextBoxOutline);
-    Gfx::drawRectangle(w + 10, 10, w + 410, 50);
-
-    Gfx::setTextColor(kText);
-    RECT editRect{w + 15, 10, w + 405, 50};
-    Gfx::drawTextInRect(mindMap.editText.c_str(), &editRect, DT_VCENTER);
-
-    if (caretShown(mindMap.editCaretCounter)) {
-        const int caretX = caretColumn(w + kEditCaretStart, mindMap.editText);
-        Gfx::drawLine(caretX, kEditCaretTop, caretX, kEditCaretBottom);
-    }
-
-    Gfx::setTextColor(kHintText);
-    RECT hintRect{w + 10, 55, w + 410, 80};
-    Gfx::drawTextInRect(u"按Enter确认编辑，ESC取消", &hintRect, DT_VCENTER);
+    const EditBoxLayout edit = editBoxLayout(mindMap.panelWidth);
+    drawBox(edit.box, Gfx::fillRectangle, kTextBoxFill, kTextBoxOutline);
+    drawText(mindMap.editText.c_str(), edit.text, kOverlayText, DT_VCENTER);
+    drawCaret(mindMap.editCaretCounter, edit.box, edit.text, mindMap.editText);
+    drawText(u"按Enter确认编辑，ESC取消", edit.hint, kHintText, DT_VCENTER);
 }
 
 void placeTextCaret(const MindMap& mindMap) {
-    const int w = mindMap.panelWidth;
     // Typing serves the edit first, then the path (as the characters are routed).
     if (mindMap.isEditing) {
-        Gfx::setTextCaret(caretColumn(w + kEditCaretStart, mindMap.editText), kEditCaretTop,
-                          kEditCaretBottom - kEditCaretTop);
+        const EditBoxLayout edit = editBoxLayout(mindMap.panelWidth);
+        placeCaret(edit.box, edit.text, mindMap.editText);
     } else if (mindMap.showFileDialog) {
-        Gfx::setTextCaret(caretColumn(w + kPathCaretStart, mindMap.filePath), kPathCaretTop,
-                          kPathCaretBottom - kPathCaretTop);
+        const PathDialogLayout dialog = pathDialogLayout(mindMap.panelWidth);
+        placeCaret(dialog.pathBox, dialog.pathText, mindMap.filePath);
     } else {
         Gfx::hideTextCaret();
     }
 }
 
 void drawHelpScreen(const MindMap& mindMap) {
-    const int w = mindMap.panelWidth;
-    Gfx::setFillColor(kBoxFill);
-    Gfx::solidRectangle(w + 50, 50, w + 750, 550);
-    Gfx::setLineColor(kBoxOutline);
-    Gfx::drawRectangle(w + 50, 50, w + 750, 550);
-
-    Gfx::setTextColor(kText);
-    RECT titleRect{w + 50, 60, w + 750, 90};
-    Gfx::drawTextInRect(u"思维导图制作器 - 使用说明", &titleRect, DT_CENTER | DT_VCENTER);
-
-    RECT textRect{w + 70, 100, w + 730, 530};
-    for (const char16_t* line : kHelpText) {
-        Gfx::drawTextInRect(line, &textRect, DT_LEFT | DT_TOP);
-        textRect.top += 30;
-        textRect.bottom += 30;
+    const HelpScreenLayout help = helpScreenLayout(mindMap.panelWidth);
+    drawBox(help.box, Gfx::solidRectangle, kOverlayFill, kOverlayOutline);
+    drawText(u"思维导图制作器 - 使用说明", help.title, kOverlayText, DT_CENTER | DT_VCENTER);
+    SceneRect line = help.firstLine;
+    for (const char16_t* text : kHelpText) {
+        drawText(text, line, kOverlayText, DT_LEFT | DT_TOP);
+        line.top += kHelpLineStep;
+        line.bottom += kHelpLineStep;
     }
 }
 
 void drawPathDialog(MindMap& mindMap) {
-    const int w = mindMap.panelWidth;
-    const DialogRect box = dialogBoxRect(w);
-    Gfx::setFillColor(kBoxFill);
-    Gfx::solidRectangle(box.left, box.top, box.right, box.bottom);
-    Gfx::setLineColor(kBoxOutline);
-    Gfx::drawRectangle(box.left, box.top, box.right, box.bottom);
+    const PathDialogLayout dialog = pathDialogLayout(mindMap.panelWidth);
+    drawBox(dialog.box, Gfx::solidRectangle, kOverlayFill, kOverlayOutline);
+    drawText(mindMap.isSaveDialog ? u"保存思维导图" : u"打开思维导图", dialog.title, kOverlayText,
+             DT_CENTER | DT_VCENTER);
 
-    Gfx::setTextColor(kText);
-    RECT titleRect = toRect(dialogTitleRect(w));
-    Gfx::drawTextInRect(mindMap.isSaveDialog ? u"保存思维导图" : u"打开思维导图", &titleRect,
-                        DT_CENTER | DT_VCENTER);
+    drawBox(dialog.pathBox, Gfx::fillRectangle, kTextBoxFill, kTextBoxOutline);
+    drawText(mindMap.filePath.c_str(), dialog.pathText, kOverlayText, DT_VCENTER);
+    drawCaret(mindMap.pathCaretCounter, dialog.pathBox, dialog.pathText, mindMap.filePath);
 
-    const DialogRect pathBox = dialogPathBoxRect(w);
-    Gfx::setFillColor(kTextBoxFill);
-    Gfx::fillRectangle(pathBox.left, pathBox.top, pathBox.right, pathBox.bottom);
-    Gfx::setLineColor(kTextBoxOutline);
-    Gfx::drawRectangle(pathBox.left, pathBox.top, pathBox.right, pathBox.bottom);
-
-    Gfx::setTextColor(kText);
-    RECT pathRect = toRect(dialogPathTextRect(w));
-    Gfx::drawTextInRect(mindMap.filePath.c_str(), &pathRect, DT_VCENTER);
-
-    if (caretShown(mindMap.pathCaretCounter)) {
-        const int caretX = caretColumn(w + kPathCaretStart, mindMap.filePath);
-        Gfx::drawLine(caretX, kPathCaretTop, caretX, kPathCaretBottom);
-    }
-
-    RECT okRect = toRect(dialogOkRect(w));
-    RECT cancelRect = toRect(dialogCancelRect(w));
-    Gfx::setFillColor(kButtonFill);
-    Gfx::fillRectangle(okRect.left, okRect.top, okRect.right, okRect.bottom);
-    Gfx::fillRectangle(cancelRect.left, cancelRect.top, cancelRect.right, cancelRect.bottom);
-    Gfx::setLineColor(kBoxOutline);
-    Gfx::drawRectangle(okRect.left, okRect.top, okRect.right, okRect.bottom);
-    Gfx::drawRectangle(cancelRect.left, cancelRect.top, cancelRect.right, cancelRect.bottom);
-
-    Gfx::setTextColor(kText);
-    Gfx::drawTextInRect(u"确定", &okRect, DT_CENTER | DT_VCENTER);
-    Gfx::drawTextInRect(u"取消", &cancelRect, DT_CENTER | DT_VCENTER);
-
-    Gfx::setTextColor(kHintText);
-    RECT hintRect = toRect(dialogHintRect(w));
-    Gfx::drawTextInRect(u"输入文件路径（如: mymap.mind）", &hintRect, DT_VCENTER);
+    drawBox(dialog.ok, Gfx::fillRectangle, kDialogButtonFill, kOverlayOutline);
+    drawBox(dialog.cancel, Gfx::fillRectangle, kDialogButtonFill, kOverlayOutline);
+    drawText(u"确定", dialog.ok, kOverlayText, DT_CENTER | DT_VCENTER);
+    drawText(u"取消", dialog.cancel, kOverlayText, DT_CENTER | DT_VCENTER);
+    drawText(u"输入文件路径（如: mymap.mind）", dialog.hint, kHintText, DT_VCENTER);
 }

@@ -1,11 +1,11 @@
 // One function-panel button: rounded box, outline and centred caption; a hovered button is
 // filled 10 % darker.
 #include "app/model/button.h"
+#include "app/render/palette.h"
 #include "graphics/graphics.h"
 
 namespace {
 
-constexpr COLORREF kButtonOutline = 0x505050;
 constexpr int kCorner = 5;
 constexpr int kTextInset = 5;
 
@@ -24,7 +24,7 @@ COLORREF hoverFill(Colour fill) {
 void Button::draw() const {
     Gfx::setFillColor(isHovered ? hoverFill(fillColor) : fillColor);
     Gfx::fillRoundRect(rect.left, rect.top, rect.right, rect.bottom, kCorner, kCorner);
-    Gfx::setLineColor(kButtonOutline);
+    Gfx::setLineColor(palette::kOutline);
     Gfx::drawRoundRect(rect.left, rect.top, rect.right, rect.bottom, kCorner, kCorner);
     Gfx::setBackgroundMode(TRANSPARENT);
     Gfx::setTextColor(textColor);

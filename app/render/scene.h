@@ -1,12 +1,10 @@
-// Shared by the frame's drawing files: the scene size and the overlay steps of one frame.
+// Shared by the frame's drawing files: the overlay steps of one frame. Where things are is in
+// app/model/scene_layout.h, their colours in app/render/palette.h.
 #pragma once
 
 #include <string>
 
 #include "app/model/mind_map.h"
-
-inline constexpr int kSceneWidth = 1380;
-inline constexpr int kSceneHeight = 750;
 
 // Overlays of the modes, each drawn only by a frame whose mode is on; they advance the caret
 // counters of their boxes.

@@ -5,13 +5,16 @@
 #include <string>
 #include <string_view>
 
+#include "app/model/scene_layout.h"
+#include "app/model/wrap_int32.h"
+#include "app/render/palette.h"
 #include "app/render/scene.h"
 #include "graphics/graphics.h"
 
 namespace {
 
-constexpr COLORREF kBarFill = 0xF0F0F0;
-constexpr COLORREF kBarText = 0x505050;
+constexpr int kBarHeight = 20;
+constexpr int kTextInset = 10;                // the text keeps this far from the window's sides
 constexpr std::size_t kStatusCapacity = 256;  // UTF-16 units, the terminating zero included
 
 void appendNumber(std::u16string& out, std::int64_t value) {
@@ -37,11 +40,6 @@ std::u16string_view shownText(const std::u16string& text) {
     return std::u16string_view(text.c_str());
 }
 
-// x - panelWidth as a 32-bit value: it wraps, as every sum of positions does.
-std::int32_t distanceFromPanel(std::int32_t x, std::int32_t panelWidth) {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(x) - static_cast<std::uint32_t>(panelWidth));
-}
-
 }  // namespace
 
 std::u16string formatStatusLine(const MindMap& mindMap) {
@@ -49,7 +47,8 @@ std::u16string formatStatusLine(const MindMap& mindMap) {
     std::u16string line = u"选中: ";
     line += node != nullptr ? shownText(node->text) : std::u16string_view(u"无");
     line += u" | 位置: (";
-    appendNumber(line, node != nullptr ? distanceFromPanel(node->x, mindMap.panelWidth) : 0);
+    // The x is measured from the panel's edge, and wraps as every sum of positions does.
+    appendNumber(line, node != nullptr ? wrapToInt32(std::int64_t{node->x} - mindMap.panelWidth) : 0);
     line += u", ";
     appendNumber(line, node != nullptr ? node->y : 0);
     line += u") | 子节点: ";
@@ -66,10 +65,10 @@ std::u16string formatStatusLine(const MindMap& mindMap) {
 }
 
 void drawStatusBar(const MindMap& mindMap) {
-    Gfx::setFillColor(kBarFill);
-    Gfx::fillRectangle(0, kSceneHeight - 20, kSceneWidth, kSceneHeight);
-    Gfx::setTextColor(kBarText);
+    Gfx::setFillColor(palette::kStatusFill);
+    Gfx::fillRectangle(0, kWindowHeight - kBarHeight, kWindowWidth, kWindowHeight);
+    Gfx::setTextColor(palette::kStatusText);
     const std::u16string statusText = formatStatusLine(mindMap);
-    RECT statusRect{10, kSceneHeight - 20, kSceneWidth - 10, kSceneHeight};
+    RECT statusRect{kTextInset, kWindowHeight - kBarHeight, kWindowWidth - kTextInset, kWindowHeight};
     Gfx::drawTextInRect(statusText.c_str(), &statusRect, DT_VCENTER);
 }

@@ -1,7 +1,7 @@
 // The open and save commands: the path dialog opens, takes a click and closes. Nothing is
 // reported to the user; a failed save leaves the file and the map as they were.
 #include "app/model/mind_map.h"
-#include "app/storage/file_dialog_layout.h"
+#include "app/model/scene_layout.h"
 
 void MindMap::showOpenDialog() {
     showFileDialog = true;
@@ -17,7 +17,8 @@ void MindMap::showSaveDialog() {
 
 bool MindMap::handleFileDialogClick(int x, int y) {
     if (!showFileDialog) return false;
-    if (dialogOkRect(panelWidth).contains(x, y)) {
+    const PathDialogLayout dialog = pathDialogLayout(panelWidth);
+    if (dialog.ok.contains(x, y)) {
         if (!filePath.empty()) {
             if (isSaveDialog) {
                 saveToFile(filePath);
@@ -28,9 +29,9 @@ bool MindMap::handleFileDialogClick(int x, int y) {
         showFileDialog = false;
         return true;
     }
-    if (dialogCancelRect(panelWidth).contains(x, y)) {
+    if (dialog.cancel.contains(x, y)) {
         showFileDialog = false;
         return true;
     }
-    return dialogPathBoxRect(panelWidth).contains(x, y);
+    return dialog.pathBox.contains(x, y);
 }

@@ -1,32 +1,50 @@
 #include "app/ui/dispatch.h"
 
+#include <windows.h>
+
+#include <array>
+#include <cstddef>
 #include <cstdint>
+
+#include "app/model/scene_layout.h"
+
+// Message kinds and virtual-key codes are the platform's (WM_*, VK_*): InputMessage::kind and
+// KeyInput::keyCode carry them unchanged.
 
 namespace {
 
-// Message kinds and virtual-key codes as the platform numbers them (InputMessage::kind and
-// KeyInput::keyCode carry them unchanged).
-constexpr std::uint16_t kKeyDown = 256;    // WM_KEYDOWN
-constexpr std::uint16_t kChar = 258;       // WM_CHAR
-constexpr std::uint16_t kMouseMove = 512;  // WM_MOUSEMOVE
-constexpr std::uint16_t kLeftDown = 513;   // WM_LBUTTONDOWN
-constexpr std::uint16_t kLeftUp = 514;     // WM_LBUTTONUP
-constexpr std::uint16_t kRightDown = 516;  // WM_RBUTTONDOWN
-
-constexpr std::uint8_t kVkBack = 8;
-constexpr std::uint8_t kVkReturn = 13;
-constexpr std::uint8_t kVkEscape = 27;
-constexpr std::uint8_t kVkSpace = 32;
-constexpr std::uint8_t kVkDelete = 46;
-constexpr std::uint8_t kVkF2 = 113;
-
 constexpr char16_t kBackspace = 8;
 
-constexpr Colour kLightGrey = 0xDCDCDC;
-constexpr Colour kLightGreen = 0xB4DCB4;
-constexpr Colour kLightBlue = 0xDCB4B4;
-constexpr Colour kBlack = 0x000000;
-constexpr Colour kWhite = 0xFFFFFF;
+// The key commands that act outside every mode, by virtual-key code; the letters O, S, Y and Z
+// act only with Control held, and only they ask whether it is.
+struct KeyCommand {
+    std::uint8_t key;
+    bool needsControl;
+    void (*run)(MindMap&);
+};
+constexpr KeyCommand kKeyCommands[] = {
+    {VK_SPACE, false, [](MindMap& m) { m.addSiblingNode(); }},
+    {VK_DELETE, false, [](MindMap& m) { m.deleteSelectedNode(); }},
+    {'1', false, [](MindMap& m) { m.setNodeFillColor(0xDCDCDC); }},  // light grey
+    {'2', false, [](MindMap& m) { m.setNodeFillColor(0xB4DCB4); }},  // light green
+    {'3', false, [](MindMap& m) { m.setNodeFillColor(0xDCB4B4); }},  // light blue
+    {'4', false, [](MindMap& m) { m.setNodeTextColor(0x000000); }},  // black
+    {'5', false, [](MindMap& m) { m.setNodeTextColor(0xFFFFFF); }},  // white
+    {'F', false, [](MindMap& m) { m.toggleCollapse(); }},
+    {VK_F2, false, [](MindMap& m) { m.startEditing(); }},
+    {'O', true, [](MindMap& m) { m.showOpenDialog(); }},
+    {'S', true, [](MindMap& m) { m.showSaveDialog(); }},
+    {'Y', true, [](MindMap& m) { m.redo(); }},
+    {'Z', true, [](MindMap& m) { m.undo(); }},
+};
+
+// The panel's commands by button index, in the order of its table (kPanelButtons).
+constexpr std::array<void (MindMap::*)(), kPanelButtons.size()> kPanelCommands = {
+    &MindMap::addChildNode, &MindMap::addSiblingNode, &MindMap::deleteSelectedNode,
+    &MindMap::startEditing, &MindMap::toggleCollapse, &MindMap::undo,
+    &MindMap::redo,         &MindMap::showSaveDialog, &MindMap::showOpenDialog,
+    &MindMap::toggleHelp,
+};
 
 void leftButtonDown(MindMap& m, int x, int y) {
     if (m.showFileDialog) {
@@ -49,11 +67,11 @@ void mouseMove(MindMap& m, std::uint8_t flags, int x, int y) {
 }
 
 void keyWhileEditing(MindMap& m, std::uint8_t key) {
-    if (key == kVkReturn) {
+    if (key == VK_RETURN) {
         m.finishEditing();
-    } else if (key == kVkEscape) {
+    } else if (key == VK_ESCAPE) {
         m.cancelEditing();
-    } else if (key == kVkBack) {
+    } else if (key == VK_BACK) {
         m.handleCharInput(kBackspace);
     }
 }
@@ -66,14 +84,14 @@ void keyDown(MindMap& m, std::uint8_t key, bool& running, ControlKeyTest control
     const bool dialog = m.showFileDialog;
     const bool free = !m.showHelp && !dialog;
     switch (key) {
-        case kVkEscape:
+        case VK_ESCAPE:
             if (dialog) {
                 m.closeFileDialog();
             } else {
                 running = false;
             }
             return;
-        case kVkBack:
+        case VK_BACK:
             if (dialog) m.handleCharInput(kBackspace);
             return;
         case 'H':
@@ -83,48 +101,10 @@ void keyDown(MindMap& m, std::uint8_t key, bool& running, ControlKeyTest control
             break;
     }
     if (!free) return;
-    switch (key) {
-        case kVkSpace:
-            m.addSiblingNode();
-            break;
-        case kVkDelete:
-            m.deleteSelectedNode();
-            break;
-        case '1':
-            m.setNodeFillColor(kLightGrey);
-            break;
-        case '2':
-            m.setNodeFillColor(kLightGreen);
-            break;
-        case '3':
-            m.setNodeFillColor(kLightBlue);
-            break;
-        case '4':
-            m.setNodeTextColor(kBlack);
-            break;
-        case '5':
-            m.setNodeTextColor(kWhite);
-            break;
-        case 'F':
-            m.toggleCollapse();
-            break;
-        case kVkF2:
-            m.startEditing();
-            break;
-        case 'O':
-            if (controlHeld()) m.showOpenDialog();
-            break;
-        case 'S':
-            if (controlHeld()) m.showSaveDialog();
-            break;
-        case 'Y':
-            if (controlHeld()) m.redo();
-            break;
-        case 'Z':
-            if (controlHeld()) m.undo();
-            break;
-        default:
-            break;
+    for (const KeyCommand& command : kKeyCommands) {
+        if (command.key != key) continue;
+        if (!command.needsControl || controlHeld()) command.run(m);
+        return;
     }
 }
 
@@ -138,22 +118,22 @@ void character(MindMap& m, char16_t ch) {
 void dispatchInput(MindMap& mindMap, const Gfx::InputMessage& message, bool& running,
                    ControlKeyTest controlHeld) {
     switch (message.kind) {
-        case kLeftDown:
+        case WM_LBUTTONDOWN:
             leftButtonDown(mindMap, message.mouse.x, message.mouse.y);
             break;
-        case kLeftUp:
+        case WM_LBUTTONUP:
             mindMap.endDrag();
             break;
-        case kRightDown:
+        case WM_RBUTTONDOWN:
             if (!mindMap.isEditing && !mindMap.showHelp && !mindMap.showFileDialog) mindMap.addChildNode();
             break;
-        case kMouseMove:
+        case WM_MOUSEMOVE:
             mouseMove(mindMap, message.mouse.mouseFlags, message.mouse.x, message.mouse.y);
             break;
-        case kKeyDown:
+        case WM_KEYDOWN:
             keyDown(mindMap, message.key.keyCode, running, controlHeld);
             break;
-        case kChar:
+        case WM_CHAR:
             character(mindMap, static_cast<char16_t>(message.text.character));
             break;
         default:
@@ -162,38 +142,6 @@ void dispatchInput(MindMap& mindMap, const Gfx::InputMessage& message, bool& run
 }
 
 void runPanelCommand(MindMap& mindMap, int commandId) {
-    switch (commandId) {
-        case 0:
-            mindMap.addChildNode();
-            break;
-        case 1:
-            mindMap.addSiblingNode();
-            break;
-        case 2:
-            mindMap.deleteSelectedNode();
-            break;
-        case 3:
-            mindMap.startEditing();
-            break;
-        case 4:
-            mindMap.toggleCollapse();
-            break;
-        case 5:
-            mindMap.undo();
-            break;
-        case 6:
-            mindMap.redo();
-            break;
-        case 7:
-            mindMap.showSaveDialog();
-            break;
-        case 8:
-            mindMap.showOpenDialog();
-            break;
-        case 9:
-            mindMap.toggleHelp();
-            break;
-        default:
-            break;
-    }
+    if (commandId < 0 || commandId >= static_cast<int>(kPanelCommands.size())) return;
+    (mindMap.*kPanelCommands[static_cast<std::size_t>(commandId)])();
 }

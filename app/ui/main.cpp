@@ -5,6 +5,8 @@
 #include <memory>
 
 #include "app/model/mind_map.h"
+#include "app/model/scene_layout.h"
+#include "app/render/palette.h"
 #include "app/ui/event_loop.h"
 #include "app/ui/text_style.h"
 #include "graphics/graphics.h"
@@ -15,10 +17,7 @@
 
 namespace {
 
-constexpr int kWindowWidth = 1380;
-constexpr int kWindowHeight = 750;
 constexpr int kKeepConsole = 1;
-constexpr COLORREF kWhite = 0xFFFFFF;
 
 bool openEditorWindow() {
 #ifndef _WIN32
@@ -42,7 +41,7 @@ bool openEditorWindow() {
 
 int main() {
     if (!openEditorWindow()) return 1;
-    Gfx::setBackgroundColor(kWhite);
+    Gfx::setBackgroundColor(palette::kBackground);
     applyEditorTextStyle();
     auto mindMap = std::make_unique<MindMap>();
 

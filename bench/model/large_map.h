@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/model/mind_map.h"
+#include "app/model/scene_layout.h"
 
 inline void buildLargeMap(MindMap& map, int nodeCount) {
     std::mt19937 rng(42);
@@ -19,7 +20,8 @@ inline void buildLargeMap(MindMap& map, int nodeCount) {
         if (nodeDepth(parent) + 1 >= 12) parent = nodes[rng() % std::min<std::size_t>(n, 64)];
         std::u16string text = u"新节点 ";
         for (char c : std::to_string(n)) text.push_back(static_cast<char16_t>(c));
-        Node* child = new Node(text, static_cast<int>(rng() % 1380), static_cast<int>(rng() % 750));
+        Node* child =
+            new Node(text, static_cast<int>(rng() % kWindowWidth), static_cast<int>(rng() % kWindowHeight));
         child->fillColor = rng() % 2 == 0 ? 0xB4DCB4 : 0xDCDCDC;
         child->parent = parent;
         parent->children.push_back(child);

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "app/model/scene_layout.h"
+
 namespace {
 
 // A small deterministic generator: the same map in every run.
@@ -29,8 +31,13 @@ std::unique_ptr<MindMap> buildBenchMap(int nodeCount) {
         if (map->selectedNode != parent) map->selectedNode = parent;  // covered by a later box
         map->addChildNode();
         Node* child = map->selectedNode;
-        const int x = 230 + static_cast<int>(random.next(1380 - 230 - 150));
-        const int y = 10 + static_cast<int>(random.next(730 - 10 - 50));
+        // Somewhere on the canvas, 10 pixels clear of the panel and the top, not under the
+        // status bar (the 20 rows at the bottom).
+        const int left = kPanelWidth + 10;
+        const int bottom = kWindowHeight - 20;
+        const int x =
+            left + static_cast<int>(random.next(static_cast<std::uint32_t>(kWindowWidth - left - 150)));
+        const int y = 10 + static_cast<int>(random.next(static_cast<std::uint32_t>(bottom - 10 - 50)));
         map->startDrag(child->x, child->y);
         map->dragTo(x, y);
         map->endDrag();

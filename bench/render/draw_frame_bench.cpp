@@ -1,6 +1,6 @@
 // drawFrame on maps of 50 to 5,000 nodes built with the editor's own commands: select a node
 // by clicking it, add a child, drag the child to a free-looking spot. Drawn into an off-screen
-// 1380 x 750 image (what the window's back buffer is), and, when an X display is at hand, on
+// image of the window's size (what the window's back buffer is), and, when an X display is at hand, on
 // the window itself with the copy to the screen included.
 #include <benchmark/benchmark.h>
 
@@ -10,15 +10,17 @@
 #include <vector>
 
 #include "app/model/mind_map.h"
-#include "bench/render/bench_map.h"
+#include "app/model/scene_layout.h"
+#include "app/render/palette.h"
 #include "app/ui/text_style.h"
+#include "bench/render/bench_map.h"
 #include "graphics/graphics.h"
 #include "graphics/image.h"
 
 namespace {
 
 void drawOffScreen(benchmark::State& state) {
-    Gfx::IMAGE image(1380, 750);
+    Gfx::IMAGE image(kWindowWidth, kWindowHeight);
     Gfx::setWorkingImage(&image);
     applyEditorTextStyle();
     auto map = buildBenchMap(static_cast<int>(state.range(0)));
@@ -36,13 +38,13 @@ void drawOnWindow(benchmark::State& state) {
         }
         return;
     }
-    if (Gfx::openGraphWindow(1380, 750, 1) == nullptr) {
+    if (Gfx::openGraphWindow(kWindowWidth, kWindowHeight, 1) == nullptr) {
         state.SkipWithError("the window could not be opened");
         for (auto _ : state) {
         }
         return;
     }
-    Gfx::setBackgroundColor(0xFFFFFF);
+    Gfx::setBackgroundColor(palette::kBackground);
     applyEditorTextStyle();
     auto map = buildBenchMap(static_cast<int>(state.range(0)));
     for (auto _ : state) map->drawFrame();

@@ -2,18 +2,20 @@
 // first complete frame on screen, and from an X input event to the frame that shows it.
 // Prints the median and the spread of several runs.
 #include <X11/keysym.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <vector>
 
-#include "tests/e2e/editor_session.h"
+#include "tests/support/editor_session.h"
+#include "tests/support/scratch_dir.h"
 
 namespace {
+
+using mmtest::EditorSession;
+using mmtest::kEditorPatience;
 
 using Ms = std::chrono::duration<double, std::milli>;
 
@@ -32,15 +34,14 @@ int main(int argc, char** argv) {
         std::puts("startup_bench: skipped, no X display (set DISPLAY or start Xvfb)");
         return 0;
     }
-    const auto dir = std::filesystem::temp_directory_path() / ("mm_startup_" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
+    const mmtest::ScratchDir dir("mm_startup");
 
     std::vector<double> toFirstFrame;
     std::vector<double> inputToFrame;
     for (int run = 0; run < runs; ++run) {
         EditorSession session;
-        if (!session.connected() || !session.start(MM_EDITOR_PATH, dir.string()) ||
-            !session.waitForWindow(kPatience) || !session.waitForFirstFrame(kPatience)) {
+        if (!session.connected() || !session.start(MM_EDITOR_PATH, dir.path().string()) ||
+            !session.waitForWindow(kEditorPatience) || !session.waitForFirstFrame(kEditorPatience)) {
             std::puts("startup_bench: the editor did not show its first frame");
             return 1;
         }
@@ -48,23 +49,23 @@ int main(int argc, char** argv) {
 
         // Each right-click adds a child straight below the last one; time until it shows.
         for (int i = 0; i < 3; ++i) {
-            const int probeY = 375 + 100 * (i + 1) + 42;
+            const int childY = 375 + 100 * (i + 1);
             session.moveTo(1300, 60);
             const auto sent = EditorSession::Clock::now();
             session.click(1300, 60, 3);
-            if (!session.waitForColour(803, probeY, 0xB48246, kPatience)) {
+            if (!session.waitForColour(mmtest::probeX(800), mmtest::probeY(childY), mmtest::kSelected,
+                                       kEditorPatience)) {
                 std::puts("startup_bench: a right-click did not show");
                 return 1;
             }
             inputToFrame.push_back(Ms(EditorSession::Clock::now() - sent).count());
         }
-        session.tapKey(XK_Escape);
-        if (session.waitForExit(kPatience) != 0) {
+        session.tap(XK_Escape);
+        if (session.waitForExit(kEditorPatience) != 0) {
             std::puts("startup_bench: the editor did not end cleanly");
             return 1;
         }
     }
-    std::filesystem::remove_all(dir);
     report("process start -> first frame", toFirstFrame);
     report("X input event -> frame showing it", inputToFrame);
     return 0;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/model/mind_map.h"
+#include "app/model/wrap_int32.h"
 #include "tests/model/tree_check.h"
 
 TEST(AddChild, EachNewChildBecomesTheSelectionAndTheNextParent) {
@@ -26,10 +27,7 @@ TEST(AddChild, EachNewChildBecomesTheSelectionAndTheNextParent) {
 
 TEST(AddChild, ChildrenOfOneParentStepRightByEighty) {
     MindMap map;
-    for (int i = 0; i < 3; ++i) {
-        map.selectedNode = map.root;
-        map.addChildNode();
-    }
+    for (int i = 0; i < 3; ++i) addChildOf(map, map.root);
     ASSERT_EQ(map.root->children.size(), 3u);
     EXPECT_EQ(map.root->children[0]->x, 800);
     EXPECT_EQ(map.root->children[1]->x, 880);
@@ -57,10 +55,7 @@ TEST(AddChild, StopsAtTheDeepestLevel) {
 
 TEST(AddSibling, GoesToTheEndOfTheParentsListPlacedAsAChild) {
     MindMap map;
-    for (int i = 0; i < 3; ++i) {
-        map.selectedNode = map.root;
-        map.addChildNode();
-    }
+    for (int i = 0; i < 3; ++i) addChildOf(map, map.root);
     map.selectedNode = map.root->children[0];
     map.addSiblingNode();
     ASSERT_EQ(map.root->children.size(), 4u);
@@ -96,9 +91,7 @@ TEST(Delete, RemovesTheWholeSubtreeAndSelectsTheParent) {
     Node* doomed = map.selectedNode;
     map.addChildNode();
     map.addChildNode();
-    map.selectedNode = map.root;
-    map.addChildNode();
-    Node* kept = map.selectedNode;
+    Node* kept = addChildOf(map, map.root);
     map.selectedNode = doomed;
     map.deleteSelectedNode();
     ASSERT_EQ(map.root->children.size(), 1u);
@@ -109,10 +102,7 @@ TEST(Delete, RemovesTheWholeSubtreeAndSelectsTheParent) {
 
 TEST(Delete, AfterDeletionANewChildMayLandOnAnExistingOne) {
     MindMap map;
-    for (int i = 0; i < 2; ++i) {
-        map.selectedNode = map.root;
-        map.addChildNode();
-    }
+    for (int i = 0; i < 2; ++i) addChildOf(map, map.root);
     map.selectedNode = map.root->children[0];
     map.deleteSelectedNode();
     map.addChildNode();
@@ -194,4 +184,16 @@ TEST(Drag, OffsetsWrapInsteadOfOverflowing) {
     map.startDrag(2147483647, 0);
     map.dragTo(2147483647, 0);
     EXPECT_EQ(map.root->x, -2147483647 - 1);
+}
+
+TEST(WrapToInt32, KeepsTheLowThirtyTwoBitsAsTwosComplement) {
+    EXPECT_EQ(wrapToInt32(0), 0);
+    EXPECT_EQ(wrapToInt32(-5), -5);
+    EXPECT_EQ(wrapToInt32(2147483647), 2147483647);
+    EXPECT_EQ(wrapToInt32(2147483648LL), -2147483647 - 1);
+    EXPECT_EQ(wrapToInt32(-2147483649LL), 2147483647);
+    EXPECT_EQ(wrapToInt32(2147483647LL + 301 - 100), -2147483448);  // a box's right edge past the top
+    EXPECT_EQ(wrapToInt32(4294967296LL + 600), 600);
+    EXPECT_EQ(wrapToInt32(-4294967296LL - 1), -1);
+    static_assert(wrapToInt32(2147483647LL + 1) == -2147483647 - 1);
 }

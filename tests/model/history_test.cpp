@@ -12,8 +12,7 @@ namespace {
 void buildSmallMap(MindMap& map) {
     map.addChildNode();
     map.addChildNode();
-    map.selectedNode = map.root;
-    map.addChildNode();
+    addChildOf(map, map.root);
     map.root->children[1]->fillColor = 0xB4DCB4;
     map.root->children[0]->collapsed = true;
     map.selectedNode = map.root;
@@ -94,9 +93,7 @@ TEST(Undo, ANewRecordingEmptiesRedo) {
 TEST(Undo, ThreeAddsUnderOneNodeComeOffNewestFirstAndBackInOrder) {
     MindMap map;
     for (int i = 0; i < 3; ++i) {
-        map.selectedNode = map.root;
-        map.addChildNode();
-        map.selectedNode->text = std::u16string(1, static_cast<char16_t>(u'a' + i));
+        addChildOf(map, map.root)->text = std::u16string(1, static_cast<char16_t>(u'a' + i));
     }
     for (std::size_t left = 2; left + 1 > 0; --left) {
         map.undo();
@@ -139,8 +136,7 @@ TEST(Undo, LeavesTheRecordedNodesOwnFieldsButColours) {
 TEST(UndoDelete, PutsTheSubtreeBackInItsPlace) {
     MindMap map;
     buildSmallMap(map);
-    map.selectedNode = map.root;
-    map.addChildNode();  // a third child, so the deleted one sits in the middle
+    addChildOf(map, map.root);  // a third child, so the deleted one sits in the middle
     map.selectedNode = map.root->children[0];
     map.addSiblingNode();
     const std::string before = dumpTree(map.root);

@@ -1,7 +1,11 @@
 // The editor object as built, the hit test on nodes and the panel's buttons.
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <string>
+
 #include "app/model/mind_map.h"
+#include "app/model/scene_layout.h"
 #include "tests/model/tree_check.h"
 
 TEST(NewMap, HoldsOneSelectedRootWithDefaults) {
@@ -47,19 +51,14 @@ class HitTest : public ::testing::Test {
     // root (800,375) 140x45 with child A at (820,400) overlapping it and a far child B whose
     // child C sits elsewhere; B at (1000,600).
     void SetUp() override {
-        map.addChildNode();
-        a = map.selectedNode;
-        a->x = 820;
-        a->y = 400;
-        map.selectedNode = map.root;
-        map.addChildNode();
-        b = map.selectedNode;
-        b->x = 1000;
-        b->y = 600;
-        map.addChildNode();
-        c = map.selectedNode;
-        c->x = 300;
-        c->y = 100;
+        a = placed(addChildOf(map, map.root), 820, 400);
+        b = placed(addChildOf(map, map.root), 1000, 600);
+        c = placed(addChildOf(map, b), 300, 100);
+    }
+    static Node* placed(Node* node, int x, int y) {
+        node->x = x;
+        node->y = y;
+        return node;
     }
     MindMap map;
     Node* a = nullptr;
@@ -113,24 +112,42 @@ TEST_F(HitTest, ExtremeCoordinatesDoNotWrapAround) {
     EXPECT_EQ(MindMap::findNodeAt(map.root, 2147483647, 2147483647), c);
 }
 
-TEST(Panel, TenButtonsInCommandOrderWithTheirColours) {
+TEST(Panel, ButtonsComeFromThePanelTableInCommandOrder) {
     MindMap map;
-    ASSERT_EQ(map.buttons.size(), 10u);
-    const char16_t* labels[] = {u"添加子节点", u"添加同级节点", u"删除节点", u"编辑文本", u"折叠/展开",
-                                u"撤销",       u"重做",         u"保存",     u"打开",     u"帮助"};
-    const Colour fills[] = {0x64B464, 0xDC9664, 0x6464DC, 0x64B4B4, 0xC89696,
-                            0xC8C8C8, 0xC8C8C8, 0xC89664, 0xC89664, 0xC86496};
-    for (int i = 0; i < 10; ++i) {
+    ASSERT_EQ(map.buttons.size(), kPanelButtons.size());
+    for (std::size_t i = 0; i < kPanelButtons.size(); ++i) {
         const Button& b = map.buttons[i];
-        EXPECT_EQ(b.label, labels[i]) << i;
-        EXPECT_EQ(b.rect.left, 10);
-        EXPECT_EQ(b.rect.top, 80 + 45 * i);
-        EXPECT_EQ(b.rect.right, 210);
-        EXPECT_EQ(b.rect.bottom, 115 + 45 * i);
-        EXPECT_EQ(b.fillColor, fills[i]) << i;
-        EXPECT_EQ(b.textColor, (i == 5 || i == 6) ? 0x000000u : 0xFFFFFFu) << i;
+        const SceneRect r = panelButtonRect(kPanelWidth, static_cast<int>(i));
+        EXPECT_EQ(b.label, kPanelButtons[i].label) << i;
+        EXPECT_TRUE(b.rect.left == r.left && b.rect.top == r.top && b.rect.right == r.right &&
+                    b.rect.bottom == r.bottom)
+            << i;
+        EXPECT_EQ(b.fillColor, kPanelButtons[i].fillColor) << i;
+        EXPECT_EQ(b.textColor, kPanelButtons[i].textColor) << i;
         EXPECT_FALSE(b.isHovered);
     }
+}
+
+// A few entries stated literally: the table is the panel users know, in the order the commands
+// are numbered.
+TEST(Panel, TableHoldsTheTenKnownButtons) {
+    ASSERT_EQ(kPanelButtons.size(), 10u);
+    EXPECT_EQ(std::u16string(kPanelButtons[0].label), u"添加子节点");
+    EXPECT_EQ(std::u16string(kPanelButtons[2].label), u"删除节点");
+    EXPECT_EQ(kPanelButtons[2].fillColor, 0x6464DCu);
+    EXPECT_EQ(kPanelButtons[6].textColor, 0x000000u);
+    EXPECT_EQ(std::u16string(kPanelButtons[9].label), u"帮助");
+    EXPECT_EQ(kPanelButtons[9].fillColor, 0xC86496u);
+}
+
+TEST(SceneLayout, WindowAndPanelWhereTheyHaveAlwaysBeen) {
+    EXPECT_EQ(kWindowWidth, 1380);
+    EXPECT_EQ(kWindowHeight, 750);
+    EXPECT_EQ(kPanelWidth, 220);
+    const SceneRect ok = pathDialogLayout(kPanelWidth).ok;
+    EXPECT_TRUE(ok.left == 470 && ok.top == 270 && ok.right == 570 && ok.bottom == 310);
+    const WideRect marker = collapseMarkerBox(800, 375, 140);
+    EXPECT_TRUE(marker.left == 915 && marker.top == 385 && marker.right == 930 && marker.bottom == 405);
 }
 
 TEST(Panel, RebuildingFollowsThePanelWidthAndDoesNotDuplicate) {

@@ -1,10 +1,19 @@
-// Test helpers: a readable dump of a whole tree and a check of its links.
+// Test helpers: growing a tree with the editor's commands, a readable dump of a whole tree and
+// a check of its links.
 #pragma once
 
 #include <sstream>
 #include <string>
 
 #include "app/model/mind_map.h"
+
+// Selects `parent` and adds a child under it, as a click on the parent then "add child" does;
+// returns the new child, which is the new selection.
+inline Node* addChildOf(MindMap& map, Node* parent) {
+    map.selectedNode = parent;
+    map.addChildNode();
+    return map.selectedNode;
+}
 
 inline void dumpNode(std::ostringstream& out, const Node* node, int depth) {
     out << std::string(2 * depth, ' ') << node->x << ',' << node->y << ' ' << node->width << 'x'

@@ -5,34 +5,22 @@
 #include <climits>
 
 #include "app/model/mind_map.h"
-#include "graphics/draw_on_img.h"
 #include "graphics/graphics.h"
 #include "graphics/image.h"
-#include "graphics/library_state.h"
+#include "tests/ui/text_measure.h"
 
 namespace {
-
-// Measures every text at a fixed width.
-class FixedMeasure : public Gfx::DrawOnImg {
-  public:
-    explicit FixedMeasure(int width) : width(width) {}
-    int getTextWidth(const char16_t*) override { return width; }
-
-  private:
-    int width;
-};
 
 int refittedWidth(int measure) {
     Gfx::IMAGE* const previousImage = Gfx::getWorkingImage();
     Gfx::IMAGE image(8, 8);
     Gfx::setWorkingImage(&image);
-    FixedMeasure device(measure);
-    Gfx::DrawOnImg* previous = Gfx::library.currentDevice;
-    Gfx::library.currentDevice = &device;
     MindMap map;
     map.root->width = 77;
-    map.updateNodeWidth(map.root);
-    Gfx::library.currentDevice = previous;
+    {
+        const TextMeasure fixed(measure);
+        map.updateNodeWidth(map.root);
+    }
     Gfx::setWorkingImage(previousImage);
     return map.root->width;
 }

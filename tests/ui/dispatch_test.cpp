@@ -4,27 +4,24 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <initializer_list>
 #include <string_view>
 
 #include "app/model/mind_map.h"
+#include "app/model/scene_layout.h"
 #include "tests/ui/input_helpers.h"
 
 using namespace test_input;
 
 namespace {
 
-constexpr std::uint8_t kVkBack = 8;
-constexpr std::uint8_t kVkReturn = 13;
-constexpr std::uint8_t kVkEscape = 27;
-constexpr std::uint8_t kVkSpace = 32;
-constexpr std::uint8_t kVkDelete = 46;
-constexpr std::uint8_t kVkNumpad1 = 97;
-constexpr std::uint8_t kVkF2 = 113;
+using Keys = std::initializer_list<std::uint8_t>;
 
-// Points on the panel buttons, by command id.
+// A point well inside a panel button, by command id.
 constexpr int kButtonX = 100;
 constexpr int buttonY(int id) {
-    return 90 + 45 * id;
+    return panelButtonRect(kPanelWidth, id).top + 10;
 }
 
 class DispatchTest : public ::testing::Test {
@@ -44,7 +41,7 @@ class DispatchTest : public ::testing::Test {
     void type(std::u16string_view text) {
         for (char16_t ch : text) send(character(ch));
     }
-    void clickButton(int id) { send(mouse(kLeftDown, kButtonX, buttonY(id))); }
+    void clickButton(int id) { send(mouse(WM_LBUTTONDOWN, kButtonX, buttonY(id))); }
     void ctrl(std::uint8_t code) {
         controlDown = true;
         press(code);
@@ -57,13 +54,13 @@ class DispatchTest : public ::testing::Test {
 };
 
 TEST_F(DispatchTest, KeyTableReachesItsOperations) {
-    send(mouse(kRightDown, 5, 5));  // anywhere: adds under the selection
+    send(mouse(WM_RBUTTONDOWN, 5, 5));  // anywhere: adds under the selection
     ASSERT_EQ(root()->children.size(), 1u);
     Node* child = root()->children[0];
     EXPECT_EQ(map.selectedNode, child);
     EXPECT_EQ(child->text, u"新节点");
 
-    press(kVkSpace);
+    press(VK_SPACE);
     ASSERT_EQ(root()->children.size(), 2u);
     Node* sibling = root()->children[1];
     EXPECT_EQ(map.selectedNode, sibling);
@@ -78,7 +75,7 @@ TEST_F(DispatchTest, KeyTableReachesItsOperations) {
     press('4');
     EXPECT_EQ(sibling->textColor, 0x000000u);
 
-    press(kVkDelete);
+    press(VK_DELETE);
     EXPECT_EQ(root()->children.size(), 1u);
     EXPECT_EQ(map.selectedNode, root());
 
@@ -87,14 +84,14 @@ TEST_F(DispatchTest, KeyTableReachesItsOperations) {
     press('F');
     EXPECT_FALSE(root()->collapsed);
 
-    press(kVkF2);
+    press(VK_F2);
     EXPECT_TRUE(map.isEditing);
     EXPECT_EQ(map.editText, u"中心主题");
     EXPECT_TRUE(running);
 }
 
 TEST_F(DispatchTest, LettersNeedControlAndOtherCodesDoNothing) {
-    send(mouse(kRightDown, 0, 0));
+    send(mouse(WM_RBUTTONDOWN, 0, 0));
     press('Z');
     press('O');
     press('S');
@@ -108,16 +105,15 @@ TEST_F(DispatchTest, LettersNeedControlAndOtherCodesDoNothing) {
     ctrl('O');
     EXPECT_TRUE(map.showFileDialog);
     EXPECT_FALSE(map.isSaveDialog);
-    press(kVkEscape);
+    press(VK_ESCAPE);
     ctrl('S');
     EXPECT_TRUE(map.showFileDialog);
     EXPECT_TRUE(map.isSaveDialog);
-    press(kVkEscape);
+    press(VK_ESCAPE);
 
     // Keypad digits, Enter and unknown codes outside editing.
     const Colour fill = map.selectedNode->fillColor;
-    for (std::uint8_t code : {kVkNumpad1, static_cast<std::uint8_t>(kVkNumpad1 + 1), kVkReturn,
-                              static_cast<std::uint8_t>('A'), static_cast<std::uint8_t>(0xFF)}) {
+    for (std::uint8_t code : Keys{VK_NUMPAD1, VK_NUMPAD1 + 1, VK_RETURN, 'A', 0xFF}) {
         press(code);
     }
     EXPECT_EQ(map.selectedNode->fillColor, fill);
@@ -127,18 +123,17 @@ TEST_F(DispatchTest, LettersNeedControlAndOtherCodesDoNothing) {
 }
 
 TEST_F(DispatchTest, HelpScreenBlocksKeyCommandsButNotThePanel) {
-    send(mouse(kRightDown, 0, 0));
+    send(mouse(WM_RBUTTONDOWN, 0, 0));
     Node* child = map.selectedNode;
     press('H');
     ASSERT_TRUE(map.showHelp);
 
-    for (std::uint8_t code : {kVkSpace, kVkDelete, static_cast<std::uint8_t>('2'),
-                              static_cast<std::uint8_t>('5'), static_cast<std::uint8_t>('F'), kVkF2}) {
+    for (std::uint8_t code : Keys{VK_SPACE, VK_DELETE, '2', '5', 'F', VK_F2}) {
         press(code);
     }
     for (std::uint8_t code : {'Z', 'Y', 'S', 'O'}) ctrl(code);
-    send(mouse(kRightDown, 900, 600));
-    send(mouse(kLeftDown, 1000, 100));  // canvas press: ignored, selection kept
+    send(mouse(WM_RBUTTONDOWN, 900, 600));
+    send(mouse(WM_LBUTTONDOWN, 1000, 100));  // canvas press: ignored, selection kept
     EXPECT_EQ(root()->children.size(), 1u);
     EXPECT_EQ(map.selectedNode, child);
     EXPECT_EQ(child->fillColor, 0xDCDCDCu);
@@ -157,7 +152,7 @@ TEST_F(DispatchTest, HelpScreenBlocksKeyCommandsButNotThePanel) {
     // With the dialog open, H is blocked and help stays until the dialog closes.
     press('H');
     EXPECT_TRUE(map.showHelp);
-    press(kVkEscape);
+    press(VK_ESCAPE);
     EXPECT_FALSE(map.showFileDialog);
     press('H');
     EXPECT_FALSE(map.showHelp);
@@ -165,59 +160,59 @@ TEST_F(DispatchTest, HelpScreenBlocksKeyCommandsButNotThePanel) {
 }
 
 TEST_F(DispatchTest, EscapeInEachMode) {
-    press(kVkF2);
-    press(kVkEscape);
+    press(VK_F2);
+    press(VK_ESCAPE);
     EXPECT_FALSE(map.isEditing);
     EXPECT_TRUE(running);
 
     clickButton(8);
-    press(kVkEscape);
+    press(VK_ESCAPE);
     EXPECT_FALSE(map.showFileDialog);
     EXPECT_TRUE(running);
 
     // Editing and the dialog both on: Escape serves the edit first.
-    press(kVkF2);
+    press(VK_F2);
     clickButton(7);
-    press(kVkEscape);
+    press(VK_ESCAPE);
     EXPECT_FALSE(map.isEditing);
     EXPECT_TRUE(map.showFileDialog);
-    press(kVkEscape);
+    press(VK_ESCAPE);
     EXPECT_FALSE(map.showFileDialog);
     EXPECT_TRUE(running);
 
     press('H');
-    press(kVkEscape);
+    press(VK_ESCAPE);
     EXPECT_FALSE(running);
 }
 
 TEST_F(DispatchTest, MessagesBehindAnEndingEscapeAreStillDispatched) {
-    press(kVkEscape);
+    press(VK_ESCAPE);
     ASSERT_FALSE(running);
-    send(mouse(kRightDown, 0, 0));
-    press(kVkSpace);
+    send(mouse(WM_RBUTTONDOWN, 0, 0));
+    press(VK_SPACE);
     EXPECT_EQ(root()->children.size(), 2u);
     EXPECT_FALSE(running);
 }
 
 TEST_F(DispatchTest, CommandLettersAreTypedWhileEditingOrInTheDialog) {
-    press(kVkF2);
+    press(VK_F2);
     map.editText.clear();
     typeKey('H', u'h');
     typeKey('F', u'f');
     typeKey('1', u'1');
-    typeKey(kVkSpace, u' ');
-    typeKey(kVkDelete, 0x7F);  // the key does not delete; its unit is above 31 and kept
+    typeKey(VK_SPACE, u' ');
+    typeKey(VK_DELETE, 0x7F);  // the key does not delete; its unit is above 31 and kept
     EXPECT_EQ(map.editText, u"hf1 \x7f");
     EXPECT_FALSE(map.showHelp);
     EXPECT_TRUE(root()->children.empty());
     EXPECT_EQ(root()->fillColor, 0xDCDCDCu);
-    press(kVkEscape);
+    press(VK_ESCAPE);
 
     clickButton(8);
     typeKey('H', u'h');
     typeKey('F', u'f');
     typeKey('2', u'2');
-    typeKey(kVkSpace, u' ');
+    typeKey(VK_SPACE, u' ');
     type(u"中文");
     EXPECT_EQ(map.filePath, u"hf2 ");
     EXPECT_FALSE(map.showHelp);
@@ -235,32 +230,32 @@ TEST_F(DispatchTest, CharactersOutsideBothBuffersAreDropped) {
 }
 
 TEST_F(DispatchTest, BackspaceErasesOnlyAsAKey) {
-    press(kVkF2);
+    press(VK_F2);
     send(character(8));
     EXPECT_EQ(map.editText, u"中心主题");
-    press(kVkBack);
+    press(VK_BACK);
     EXPECT_EQ(map.editText, u"中心主");
-    press(kVkEscape);
+    press(VK_ESCAPE);
 
     clickButton(7);
     type(u"ab");
     send(character(8));
     EXPECT_EQ(map.filePath, u"ab");
-    press(kVkBack);
-    press(kVkBack);
-    press(kVkBack);  // empty: nothing
+    press(VK_BACK);
+    press(VK_BACK);
+    press(VK_BACK);  // empty: nothing
     EXPECT_TRUE(map.filePath.empty());
     EXPECT_TRUE(map.showFileDialog);
 
     // Outside both buffers Backspace is no command.
-    press(kVkEscape);
-    press(kVkBack);
+    press(VK_ESCAPE);
+    press(VK_BACK);
     EXPECT_EQ(root()->text, u"中心主题");
     EXPECT_TRUE(running);
 }
 
 TEST_F(DispatchTest, EnterCommitsTheEditAndLeavesTheDialogOpen) {
-    press(kVkF2);
+    press(VK_F2);
     clickButton(8);
     ASSERT_TRUE(map.isEditing);
     ASSERT_TRUE(map.showFileDialog);
@@ -269,7 +264,7 @@ TEST_F(DispatchTest, EnterCommitsTheEditAndLeavesTheDialogOpen) {
     EXPECT_TRUE(map.filePath.empty());
 
     map.editText = u"";  // commit an empty caption: no measuring needed beyond the empty text
-    press(kVkReturn);
+    press(VK_RETURN);
     EXPECT_FALSE(map.isEditing);
     EXPECT_TRUE(map.showFileDialog);
     EXPECT_EQ(root()->text, u"");
@@ -278,8 +273,8 @@ TEST_F(DispatchTest, EnterCommitsTheEditAndLeavesTheDialogOpen) {
 }
 
 TEST_F(DispatchTest, PanelActsWhileEditingAndCanvasPressIsIgnored) {
-    press(kVkF2);
-    send(mouse(kLeftDown, 1000, 100));
+    press(VK_F2);
+    send(mouse(WM_LBUTTONDOWN, 1000, 100));
     EXPECT_EQ(map.selectedNode, root());
     EXPECT_TRUE(map.isEditing);
 
@@ -298,12 +293,12 @@ TEST_F(DispatchTest, PanelActsWhileEditingAndCanvasPressIsIgnored) {
 
 TEST_F(DispatchTest, PanelEdgeAndGapsBetweenButtons) {
     // Buttons span x 10..210; the gap rows between two buttons hit nothing.
-    send(mouse(kLeftDown, 210, 115));  // bottom-right corner of button 0
+    send(mouse(WM_LBUTTONDOWN, 210, 115));  // bottom-right corner of button 0
     EXPECT_EQ(root()->children.size(), 1u);
-    send(mouse(kLeftDown, 211, 90));
-    send(mouse(kLeftDown, 9, 90));
-    send(mouse(kLeftDown, 100, 120));
-    send(mouse(kLeftDown, 100, 600));
+    send(mouse(WM_LBUTTONDOWN, 211, 90));
+    send(mouse(WM_LBUTTONDOWN, 9, 90));
+    send(mouse(WM_LBUTTONDOWN, 100, 120));
+    send(mouse(WM_LBUTTONDOWN, 100, 600));
     EXPECT_EQ(root()->children.size(), 1u);
     EXPECT_FALSE(map.showHelp);
 }
@@ -311,94 +306,94 @@ TEST_F(DispatchTest, PanelEdgeAndGapsBetweenButtons) {
 TEST_F(DispatchTest, PanelEdgeSplitsPanelAndCanvas) {
     // The root dragged partly under the panel can be grabbed only at x >= 220.
     root()->x = 150;
-    send(mouse(kLeftDown, 1000, 100));
+    send(mouse(WM_LBUTTONDOWN, 1000, 100));
     ASSERT_EQ(map.selectedNode, nullptr);
-    send(mouse(kLeftDown, 219, 400));
+    send(mouse(WM_LBUTTONDOWN, 219, 400));
     EXPECT_EQ(map.selectedNode, nullptr);
     EXPECT_FALSE(map.isDragging);
-    send(mouse(kLeftDown, 220, 400));
+    send(mouse(WM_LBUTTONDOWN, 220, 400));
     EXPECT_EQ(map.selectedNode, root());
     EXPECT_TRUE(map.isDragging);
 }
 
 TEST_F(DispatchTest, DragKeepsThePressOffsetUntilRelease) {
-    send(mouse(kLeftDown, 830, 385));
-    send(mouse(kMouseMove, 500, 300, Gfx::kMouseLeft));
+    send(mouse(WM_LBUTTONDOWN, 830, 385));
+    send(mouse(WM_MOUSEMOVE, 500, 300, Gfx::kMouseLeft));
     EXPECT_EQ(root()->x, 470);
     EXPECT_EQ(root()->y, 290);
-    send(mouse(kMouseMove, 600, 300));  // button not held: no move
+    send(mouse(WM_MOUSEMOVE, 600, 300));  // button not held: no move
     EXPECT_EQ(root()->x, 470);
-    send(mouse(kLeftUp, 600, 300));
-    send(mouse(kMouseMove, 700, 100, Gfx::kMouseLeft));
+    send(mouse(WM_LBUTTONUP, 600, 300));
+    send(mouse(WM_MOUSEMOVE, 700, 100, Gfx::kMouseLeft));
     EXPECT_EQ(root()->x, 470);
     EXPECT_EQ(root()->y, 290);
 
     // Held button after a press on empty canvas or the panel moves nothing.
-    send(mouse(kLeftDown, 1300, 50));
-    send(mouse(kMouseMove, 700, 100, Gfx::kMouseLeft));
-    send(mouse(kLeftDown, 100, 600));
-    send(mouse(kMouseMove, 700, 100, Gfx::kMouseLeft));
+    send(mouse(WM_LBUTTONDOWN, 1300, 50));
+    send(mouse(WM_MOUSEMOVE, 700, 100, Gfx::kMouseLeft));
+    send(mouse(WM_LBUTTONDOWN, 100, 600));
+    send(mouse(WM_MOUSEMOVE, 700, 100, Gfx::kMouseLeft));
     EXPECT_EQ(root()->x, 470);
 }
 
 TEST_F(DispatchTest, ModesStopADragUnderWay) {
-    send(mouse(kLeftDown, 810, 380));
+    send(mouse(WM_LBUTTONDOWN, 810, 380));
     press('H');
-    send(mouse(kMouseMove, 300, 300, Gfx::kMouseLeft));
+    send(mouse(WM_MOUSEMOVE, 300, 300, Gfx::kMouseLeft));
     EXPECT_EQ(root()->x, 800);
     press('H');
-    press(kVkF2);
-    send(mouse(kMouseMove, 300, 300, Gfx::kMouseLeft));
+    press(VK_F2);
+    send(mouse(WM_MOUSEMOVE, 300, 300, Gfx::kMouseLeft));
     EXPECT_EQ(root()->x, 800);
-    press(kVkEscape);
+    press(VK_ESCAPE);
     clickButton(8);
-    send(mouse(kMouseMove, 300, 300, Gfx::kMouseLeft));
+    send(mouse(WM_MOUSEMOVE, 300, 300, Gfx::kMouseLeft));
     EXPECT_EQ(root()->x, 800);
-    press(kVkEscape);
-    send(mouse(kMouseMove, 310, 305, Gfx::kMouseLeft));  // the drag itself was never ended
+    press(VK_ESCAPE);
+    send(mouse(WM_MOUSEMOVE, 310, 305, Gfx::kMouseLeft));  // the drag itself was never ended
     EXPECT_EQ(root()->x, 300);
     EXPECT_EQ(root()->y, 300);
 }
 
 TEST_F(DispatchTest, HoverFollowsMouseMovesInEveryMode) {
     clickButton(8);
-    send(mouse(kMouseMove, kButtonX, buttonY(0)));
+    send(mouse(WM_MOUSEMOVE, kButtonX, buttonY(0)));
     EXPECT_TRUE(map.buttons[0].isHovered);
-    send(mouse(kMouseMove, kButtonX, buttonY(1)));
+    send(mouse(WM_MOUSEMOVE, kButtonX, buttonY(1)));
     EXPECT_FALSE(map.buttons[0].isHovered);
     EXPECT_TRUE(map.buttons[1].isHovered);
-    press(kVkSpace);
-    send(mouse(kLeftDown, 5, 5));
+    press(VK_SPACE);
+    send(mouse(WM_LBUTTONDOWN, 5, 5));
     EXPECT_TRUE(map.buttons[1].isHovered);  // only moves change the highlight
-    send(mouse(kMouseMove, 600, 600));
+    send(mouse(WM_MOUSEMOVE, 600, 600));
     for (const Button& button : map.buttons) EXPECT_FALSE(button.isHovered);
 }
 
 TEST_F(DispatchTest, RightClickNeedsASelectionAndNoMode) {
-    send(mouse(kLeftDown, 1300, 50));
+    send(mouse(WM_LBUTTONDOWN, 1300, 50));
     ASSERT_EQ(map.selectedNode, nullptr);
-    send(mouse(kRightDown, 810, 380));  // over the root, but nothing is selected
+    send(mouse(WM_RBUTTONDOWN, 810, 380));  // over the root, but nothing is selected
     EXPECT_TRUE(root()->children.empty());
 
-    send(mouse(kLeftDown, 810, 380));
-    press(kVkF2);
-    send(mouse(kRightDown, 810, 380));
-    press(kVkEscape);
+    send(mouse(WM_LBUTTONDOWN, 810, 380));
+    press(VK_F2);
+    send(mouse(WM_RBUTTONDOWN, 810, 380));
+    press(VK_ESCAPE);
     clickButton(7);
-    send(mouse(kRightDown, 810, 380));
+    send(mouse(WM_RBUTTONDOWN, 810, 380));
     EXPECT_TRUE(root()->children.empty());
 }
 
 TEST_F(DispatchTest, HeldKeysRepeatTheirCommand) {
-    send(mouse(kRightDown, 0, 0));
-    Gfx::InputMessage repeat = key(kVkSpace);
+    send(mouse(WM_RBUTTONDOWN, 0, 0));
+    Gfx::InputMessage repeat = key(VK_SPACE);
     repeat.key.keyFlags = 2;  // already down
     for (int i = 0; i < 3; ++i) send(repeat);
     EXPECT_EQ(root()->children.size(), 4u);
 
-    send(mouse(kRightDown, 0, 0));
-    send(mouse(kRightDown, 0, 0));
-    Gfx::InputMessage del = key(kVkDelete);
+    send(mouse(WM_RBUTTONDOWN, 0, 0));
+    send(mouse(WM_RBUTTONDOWN, 0, 0));
+    Gfx::InputMessage del = key(VK_DELETE);
     del.key.keyFlags = 2;
     for (int i = 0; i < 10; ++i) send(del);
     EXPECT_EQ(map.selectedNode, root());
@@ -408,22 +403,22 @@ TEST_F(DispatchTest, HeldKeysRepeatTheirCommand) {
 TEST_F(DispatchTest, PathDialogTakesEveryLeftPress) {
     clickButton(7);
     clickButton(0);  // on the panel, but the dialog has the button
-    send(mouse(kLeftDown, 810, 380));
+    send(mouse(WM_LBUTTONDOWN, 810, 380));
     EXPECT_TRUE(root()->children.empty());
     EXPECT_TRUE(map.showFileDialog);
-    for (std::uint8_t code : {kVkSpace, kVkF2, static_cast<std::uint8_t>('F')}) press(code);
+    for (std::uint8_t code : Keys{VK_SPACE, VK_F2, 'F'}) press(code);
     ctrl('Z');
     EXPECT_TRUE(root()->children.empty());
     EXPECT_FALSE(map.isEditing);
 
-    send(mouse(kLeftDown, 670, 270));  // Cancel
+    send(mouse(WM_LBUTTONDOWN, 670, 270));  // Cancel
     EXPECT_FALSE(map.showFileDialog);
 }
 
 TEST_F(DispatchTest, ControlIsAskedOnlyForTheLettersThatNeedIt) {
-    press(kVkSpace);
+    press(VK_SPACE);
     press('1');
-    send(mouse(kRightDown, 0, 0));
+    send(mouse(WM_RBUTTONDOWN, 0, 0));
     EXPECT_EQ(controlQueries, 0);
     ctrl('Z');
     EXPECT_EQ(controlQueries, 1);

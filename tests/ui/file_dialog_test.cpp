@@ -17,8 +17,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::uint8_t kVkEscape = 27;
-
 std::string readBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -39,7 +37,7 @@ class FileDialogTest : public ::testing::Test {
     }
 
     void send(const Gfx::InputMessage& message) { dispatchInput(map, message, running, fakeControl); }
-    void click(int x, int y) { send(mouse(kLeftDown, x, y)); }
+    void click(int x, int y) { send(mouse(WM_LBUTTONDOWN, x, y)); }
     void type(const std::string& ascii) {
         for (char c : ascii) send(character(static_cast<char16_t>(c)));
     }
@@ -93,7 +91,7 @@ TEST_F(FileDialogTest, RectanglesMoveWithThePanelEdge) {
 TEST_F(FileDialogTest, PathIsEmptiedWhenTheDialogOpensNotWhenItCloses) {
     map.showOpenDialog();
     type("abc");
-    send(key(kVkEscape));
+    send(key(VK_ESCAPE));
     EXPECT_FALSE(map.showFileDialog);
     EXPECT_EQ(map.filePath, u"abc");
     map.showSaveDialog();
@@ -109,7 +107,7 @@ TEST_F(FileDialogTest, PathIsEmptiedWhenTheDialogOpensNotWhenItCloses) {
 
 TEST_F(FileDialogTest, SaveWritesTheMapAndOpenReadsItBack) {
     const fs::path file = dir / "mymap.mind";
-    send(mouse(kRightDown, 0, 0));  // "新节点" at (800, 475)
+    send(mouse(WM_RBUTTONDOWN, 0, 0));  // "新节点" at (800, 475)
     send(key('2'));
     map.selectedNode->text = u"a\"b\\c";
 
@@ -138,7 +136,7 @@ TEST_F(FileDialogTest, SaveWritesTheMapAndOpenReadsItBack) {
 }
 
 TEST_F(FileDialogTest, FailedOpenOrSaveChangesNothing) {
-    send(mouse(kRightDown, 0, 0));
+    send(mouse(WM_RBUTTONDOWN, 0, 0));
     Node* child = map.selectedNode;
     const auto undoDepth = map.undoStack.size();
 
@@ -162,7 +160,7 @@ TEST_F(FileDialogTest, FailedOpenOrSaveChangesNothing) {
 TEST_F(FileDialogTest, OpenOfAFileWithoutNodesLeavesAFreshRoot) {
     const fs::path file = dir / "empty.mind";
     std::ofstream(file, std::ios::binary) << "not a map\n";
-    send(mouse(kRightDown, 0, 0));
+    send(mouse(WM_RBUTTONDOWN, 0, 0));
 
     map.showOpenDialog();
     type(file.string());
@@ -185,7 +183,7 @@ TEST_F(FileDialogTest, ShortcutsNeedNoHelpButThePanelButtonsDoNot) {
     click(100, 410);  // "保存"
     EXPECT_TRUE(map.showFileDialog);
     EXPECT_TRUE(map.isSaveDialog);
-    send(key(kVkEscape));
+    send(key(VK_ESCAPE));
     click(100, 455);  // "打开"
     EXPECT_TRUE(map.showFileDialog);
     EXPECT_FALSE(map.isSaveDialog);

@@ -1,18 +1,14 @@
-// Builds input records as the window thread queues them, and a switchable Control key.
+// Builds input records as the window thread queues them, and a switchable Control key. Message
+// kinds and key codes are the platform's own (WM_*, VK_* from <windows.h>), as in the records.
 #pragma once
+
+#include <windows.h>
 
 #include <cstdint>
 
 #include "graphics/input_message.h"
 
 namespace test_input {
-
-inline constexpr std::uint16_t kKeyDown = 256;
-inline constexpr std::uint16_t kChar = 258;
-inline constexpr std::uint16_t kMouseMove = 512;
-inline constexpr std::uint16_t kLeftDown = 513;
-inline constexpr std::uint16_t kLeftUp = 514;
-inline constexpr std::uint16_t kRightDown = 516;
 
 inline Gfx::InputMessage mouse(std::uint16_t kind, int x, int y, std::uint8_t flags = 0) {
     Gfx::InputMessage m{};
@@ -25,14 +21,14 @@ inline Gfx::InputMessage mouse(std::uint16_t kind, int x, int y, std::uint8_t fl
 
 inline Gfx::InputMessage key(std::uint8_t code) {
     Gfx::InputMessage m{};
-    m.kind = kKeyDown;
+    m.kind = WM_KEYDOWN;
     m.key.keyCode = code;
     return m;
 }
 
 inline Gfx::InputMessage character(char16_t ch) {
     Gfx::InputMessage m{};
-    m.kind = kChar;
+    m.kind = WM_CHAR;
     m.text.character = ch;
     return m;
 }
