@@ -4,6 +4,7 @@
 #include <X11/keysym.h>
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 
 #include "tests/e2e/editor_fixture.h"
@@ -29,38 +30,34 @@ TEST_F(EditorE2E, ClicksRightClicksAndDrags) {
     session.click(1300, 60);  // empty canvas: nothing selected
     EXPECT_TRUE(nodeShows(800, 375, kDefaultFill));
     session.click(1300, 60, 3);
-    ASSERT_TRUE(session.settle(kPatience));
+    ASSERT_TRUE(session.settle(kEditorPatience));
     EXPECT_EQ(session.colourAt(probeX(800), probeY(575)), kWhite);
 
     // Press 10, 5 into the root's box and drag: the box keeps that offset.
-    session.moveTo(810, 380);
-    session.buttonDown(1);
-    session.moveTo(700, 300);
-    session.moveTo(510, 180);
-    session.buttonUp(1);
+    session.drag(810, 380, 510, 180);
     EXPECT_TRUE(nodeShows(500, 175, kSelected));
-    EXPECT_TRUE(session.waitForColour(805, 383, kWhite, kPatience));  // clear of the new connector
-    EXPECT_TRUE(nodeShows(800, 475, kDefaultFill));                   // the child stays where it was
+    EXPECT_TRUE(session.waitForColour(805, 383, kWhite, kEditorPatience));  // clear of the new connector
+    EXPECT_TRUE(nodeShows(800, 475, kDefaultFill));                         // the child stays where it was
     quitWithEscape();
 }
 
 TEST_F(EditorE2E, CaptionEditingWithLatinAndChineseText) {
-    ASSERT_TRUE(session.mapUnicodeKeys(U"中文"));
+    ASSERT_TRUE(session.x.mapCharacters(U"中文"));
     launch();
-    session.tapKey(XK_F2);
+    session.tap(XK_F2);
     ASSERT_TRUE(editBoxOpen());
-    for (int i = 0; i < 4; ++i) session.tapKey(XK_BackSpace);
-    session.typeAscii("ab");
-    session.typeUnicode(U'中');
-    session.tapKey(XK_Return);
+    for (int i = 0; i < 4; ++i) session.tap(XK_BackSpace);
+    session.type("ab");
+    session.x.typeCharacter(U'中');
+    session.tap(XK_Return);
     ASSERT_TRUE(editBoxClosed());
 
     // An abandoned edit changes nothing.
-    session.tapKey(XK_F2);
+    session.tap(XK_F2);
     ASSERT_TRUE(editBoxOpen());
-    session.typeAscii("zz");
-    session.typeUnicode(U'文');
-    session.tapKey(XK_Escape);
+    session.type("zz");
+    session.x.typeCharacter(U'文');
+    session.tap(XK_Escape);
     ASSERT_TRUE(editBoxClosed());
 
     saveWithShortcut("caption.mind");
@@ -73,27 +70,27 @@ TEST_F(EditorE2E, KeyCommandsUndoRedoAndSave) {
     launch();
     session.click(1300, 650, 3);  // child A at (800, 475)
     ASSERT_TRUE(nodeShows(800, 475, kSelected));
-    session.tapKey(XK_2);
-    session.tapKey(XK_5);
+    session.tap(XK_2);
+    session.tap(XK_5);
     session.click(810, 380);
     ASSERT_TRUE(nodeShows(800, 475, kGreen));
 
     session.click(1300, 650, 3);                  // child B at (880, 475)
     ASSERT_TRUE(nodeShows(960, 475, kSelected));  // B's part right of A
-    session.tapWithControl(XK_z);
-    ASSERT_TRUE(session.waitForColour(1003, 517, kWhite, kPatience));
-    session.tapWithControl(XK_y);
-    ASSERT_TRUE(session.waitForColour(1003, 517, kDefaultFill, kPatience));
+    session.tap(XK_z, {XK_Control_L});
+    ASSERT_TRUE(session.waitForColour(1003, 517, kWhite, kEditorPatience));
+    session.tap(XK_y, {XK_Control_L});
+    ASSERT_TRUE(session.waitForColour(1003, 517, kDefaultFill, kEditorPatience));
 
     session.click(1003, 500);  // select B, add a sibling C at (960, 475), delete it again
-    session.tapKey(XK_space);
-    ASSERT_TRUE(session.waitForColour(1093, 517, kSelected, kPatience));
-    session.tapKey(XK_Delete);
-    ASSERT_TRUE(session.waitForColour(1093, 517, kWhite, kPatience));
+    session.tap(XK_space);
+    ASSERT_TRUE(session.waitForColour(1093, 517, kSelected, kEditorPatience));
+    session.tap(XK_Delete);
+    ASSERT_TRUE(session.waitForColour(1093, 517, kWhite, kEditorPatience));
 
     session.click(810, 380);
-    session.tapKey(XK_f);  // collapse the root: A and B disappear
-    ASSERT_TRUE(session.waitForColour(1003, 517, kWhite, kPatience));
+    session.tap(XK_f);  // collapse the root: A and B disappear
+    ASSERT_TRUE(session.waitForColour(1003, 517, kWhite, kEditorPatience));
     ASSERT_TRUE(nodeShows(800, 375, kSelected));
 
     saveWithShortcut("keys.mind");
@@ -109,15 +106,15 @@ TEST_F(EditorE2E, PanelButtonsAndHelpScreen) {
     session.click(100, 90);  // 添加子节点
     ASSERT_TRUE(nodeShows(800, 475, kSelected));
     session.click(100, 320);  // 撤销
-    ASSERT_TRUE(session.waitForColour(probeX(800), probeY(475), kWhite, kPatience));
+    ASSERT_TRUE(session.waitForColour(probeX(800), probeY(475), kWhite, kEditorPatience));
     session.click(100, 365);  // 重做
     ASSERT_TRUE(nodeShows(800, 475, kDefaultFill));
 
     session.click(100, 495);  // 帮助
-    ASSERT_TRUE(session.waitForColour(963, 543, kBoxFill, kPatience));
-    session.tapKey(XK_space);  // blocked while help is shown
-    session.tapKey(XK_h);
-    ASSERT_TRUE(session.waitForOtherColour(963, 543, kBoxFill, kPatience));
+    ASSERT_TRUE(session.waitForColour(963, 543, kBoxFill, kEditorPatience));
+    session.tap(XK_space);  // blocked while help is shown
+    session.tap(XK_h);
+    ASSERT_TRUE(session.waitForOtherColour(963, 543, kBoxFill, kEditorPatience));
 
     session.click(100, 410);  // 保存
     confirmPath("panel.mind");
@@ -127,7 +124,7 @@ TEST_F(EditorE2E, PanelButtonsAndHelpScreen) {
 
     // Escape with the help screen shown ends the program.
     session.click(100, 495);
-    ASSERT_TRUE(session.waitForColour(963, 543, kBoxFill, kPatience));
+    ASSERT_TRUE(session.waitForColour(963, 543, kBoxFill, kEditorPatience));
     quitWithEscape();
 }
 
@@ -136,18 +133,18 @@ TEST_F(EditorE2E, OpenReplacesTheMapAndEscapeClosesTheDialogFirst) {
         << "\xEF\xBB\xBFnode: 300 100 140 45 220 220 220 0 0 0 0 \"r\"\n"
            "  node: 600 300 140 45 180 220 180 0 0 0 0 \"c\"\n";
     launch();
-    session.tapWithControl(XK_o);
+    session.tap(XK_o, {XK_Control_L});
     confirmPath("in.mind");
     EXPECT_TRUE(nodeShows(300, 100, kSelected));
     EXPECT_TRUE(nodeShows(600, 300, kGreen));
-    EXPECT_TRUE(session.waitForColour(probeX(800), probeY(375), kWhite, kPatience));
+    EXPECT_TRUE(session.waitForColour(probeX(800), probeY(375), kWhite, kEditorPatience));
 
-    session.tapWithControl(XK_s);
+    session.tap(XK_s, {XK_Control_L});
     ASSERT_TRUE(dialogOpen());
-    session.typeAscii("x");
-    session.tapKey(XK_Escape);
+    session.type("x");
+    session.tap(XK_Escape);
     ASSERT_TRUE(dialogClosed());
-    ASSERT_TRUE(session.settle(kPatience));  // still running
+    ASSERT_TRUE(session.settle(kEditorPatience));  // still running
     EXPECT_FALSE(fs::exists(dir / "x"));
     quitWithEscape();
 }
@@ -155,7 +152,7 @@ TEST_F(EditorE2E, OpenReplacesTheMapAndEscapeClosesTheDialogFirst) {
 TEST_F(EditorE2E, CloseButtonEndsTheProgramWithCodeZero) {
     launch();
     session.sendCloseRequest();
-    const auto code = session.waitForExit(kPatience);
+    const auto code = session.waitForExit(kEditorPatience);
     ASSERT_TRUE(code.has_value());
     EXPECT_EQ(*code, 0);
 }
@@ -164,7 +161,7 @@ TEST_F(EditorE2E, WithoutADisplayItSaysSoAndFails) {
     for (const std::string& display : {std::string("DISPLAY"), std::string("DISPLAY=:4999")}) {
         EditorSession headless;
         ASSERT_TRUE(headless.start(MM_EDITOR_PATH, dir.string(), {display}));
-        const auto code = headless.waitForExit(kPatience);
+        const auto code = headless.waitForExit(kEditorPatience);
         ASSERT_TRUE(code.has_value()) << display << ": still running or killed";
         EXPECT_NE(*code, 0) << display;
         // The editor's own line ends the output (the platform layer may add its own before it).

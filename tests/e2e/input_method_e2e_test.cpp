@@ -2,9 +2,11 @@
 // with pinyin, ibus with libpinyin) on the test's X display, into the real editor. Each case
 // checks the saved bytes of the caption, and every wait is for a state the input method or
 // the window reports.
-#include <X11/Xatom.h>
-#include <X11/keysym.h>
 #include <gtest/gtest.h>
+// Xlib's macros (None, Bool, Status) would break gtest's headers: Xlib comes after.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
 
 #include <memory>
 #include <string>
@@ -39,7 +41,7 @@ class InputMethodE2E : public EditorFixture {
         if (!InputMethodServer::installed(kind)) return false;
         server = std::make_unique<InputMethodServer>(kind, dir / ("im-home-" + std::to_string(++servers)));
         std::string why;
-        const bool started = server->start(session.xDisplay(), kServerPatience, &why);
+        const bool started = server->start(session.x, kServerPatience, &why);
         EXPECT_TRUE(started) << why;
         return started;
     }
@@ -51,13 +53,21 @@ class InputMethodE2E : public EditorFixture {
     }
 
     void startEditing() {
-        session.tapKey(XK_F2);
+        session.tap(XK_F2);
         ASSERT_TRUE(editBoxOpen());
     }
 
     void chinese(bool on) {
-        ASSERT_TRUE(server->chinese(on, kPatience))
+        ASSERT_TRUE(server->chinese(on, kEditorPatience))
             << "the input method did not turn " << (on ? "on" : "off") << "; it says: " << server->state();
+    }
+
+    // The server running, the editor started for it, a caption being edited and Chinese on.
+    void editWithChinese(InputMethodKind kind, const std::string& lang = "C.UTF-8") {
+        ASSERT_TRUE(startServer(kind));
+        ASSERT_NO_FATAL_FAILURE(launchFor(kind, lang));
+        ASSERT_NO_FATAL_FAILURE(startEditing());
+        chinese(true);
     }
 
     // How many columns of the edit box hold dark (text) pixels; the blinking caret is one.
@@ -79,8 +89,8 @@ class InputMethodE2E : public EditorFixture {
 
     // Types pinyin and commits the first candidate with Space.
     void typePinyin(const std::string& letters) {
-        session.typeAscii(letters);
-        session.tapKey(XK_space);
+        session.type(letters);
+        session.tap(XK_space);
     }
 
     // Ends the edit with Enter (which the input method passes on once nothing is composed:
@@ -88,7 +98,7 @@ class InputMethodE2E : public EditorFixture {
     // method so that typing falls back to plain keys, saves, and returns the caption. (Keys
     // through an input method may arrive after a later click: the path could miss the OK.)
     std::string commitAndSave() {
-        session.tapKey(XK_Return);
+        session.tap(XK_Return);
         EXPECT_TRUE(editBoxClosed()) << "Enter did not end the edit";
         server.reset();
         saveWithShortcut("typed.mind");
@@ -110,10 +120,7 @@ class PinyinUnderLocale : public InputMethodE2E, public ::testing::WithParamInte
 // input method's committed text must still arrive.
 TEST_P(PinyinUnderLocale, CommittedChineseReachesTheCaption) {
     REQUIRE_SERVER(InputMethodKind::Fcitx);
-    ASSERT_TRUE(startServer(InputMethodKind::Fcitx));
-    ASSERT_NO_FATAL_FAILURE(launchFor(InputMethodKind::Fcitx, GetParam()));
-    startEditing();
-    chinese(true);
+    ASSERT_NO_FATAL_FAILURE(editWithChinese(InputMethodKind::Fcitx, GetParam()));
     typePinyin("nihao");
     EXPECT_EQ(commitAndSave(), "中心主题你好");
     quitWithEscape();
@@ -130,34 +137,28 @@ INSTANTIATE_TEST_SUITE_P(Lang, PinyinUnderLocale, ::testing::Values("C", "C.UTF-
 
 TEST_F(InputMethodE2E, ChoosingTheSecondCandidateAndLatinWithPinyinOff) {
     REQUIRE_SERVER(InputMethodKind::Fcitx);
-    ASSERT_TRUE(startServer(InputMethodKind::Fcitx));
-    ASSERT_NO_FATAL_FAILURE(launchFor(InputMethodKind::Fcitx));
-    startEditing();
-    chinese(true);
+    ASSERT_NO_FATAL_FAILURE(editWithChinese(InputMethodKind::Fcitx));
     // A fresh profile ranks the candidates of "zhongwen" as 中文, 中温, 钟文, ...
-    session.typeAscii("zhongwen2");
-    session.tapKey(XK_Return);  // reaches the editor only after the keys before it
+    session.type("zhongwen2");
+    session.tap(XK_Return);  // reaches the editor only after the keys before it
     ASSERT_TRUE(editBoxClosed());
     startEditing();
     chinese(false);
-    session.typeAscii("ab");
+    session.type("ab");
     EXPECT_EQ(commitAndSave(), "中心主题中温ab");
     quitWithEscape();
 }
 
 TEST_F(InputMethodE2E, BackspaceAndEscapeInsideACompositionBelongToTheInputMethod) {
     REQUIRE_SERVER(InputMethodKind::Fcitx);
-    ASSERT_TRUE(startServer(InputMethodKind::Fcitx));
-    ASSERT_NO_FATAL_FAILURE(launchFor(InputMethodKind::Fcitx));
-    startEditing();
-    chinese(true);
+    ASSERT_NO_FATAL_FAILURE(editWithChinese(InputMethodKind::Fcitx));
     // Backspace edits the composition, not the caption.
-    session.typeAscii("nihaoo");
-    session.tapKey(XK_BackSpace);
-    session.tapKey(XK_space);
+    session.type("nihaoo");
+    session.tap(XK_BackSpace);
+    session.tap(XK_space);
     // Escape abandons the composition only: the edit goes on, and Enter keeps it.
-    session.typeAscii("zaijian");
-    session.tapKey(XK_Escape);
+    session.type("zaijian");
+    session.tap(XK_Escape);
     EXPECT_EQ(commitAndSave(), "中心主题你好");
     quitWithEscape();
 }
@@ -167,33 +168,30 @@ TEST_F(InputMethodE2E, CandidateWindowOpensAtTheCaret) {
     ASSERT_TRUE(startServer(InputMethodKind::Fcitx));
     ASSERT_NO_FATAL_FAILURE(launchFor(InputMethodKind::Fcitx));
     startEditing();
-    for (int i = 0; i < 4; ++i) session.tapKey(XK_BackSpace);  // the caret at the box's start
+    for (int i = 0; i < 4; ++i) session.tap(XK_BackSpace);  // the caret at the box's start
     chinese(true);
-    session.typeAscii("nihao");
+    session.type("nihao");
 
-    int originX = 0;
-    int originY = 0;
-    Window child = 0;
-    XTranslateCoordinates(session.xDisplay(), session.window(), DefaultRootWindow(session.xDisplay()), 0, 0,
-                          &originX, &originY, &child);
+    const ScreenRect editor = session.x.screenRect(session.window());
     // The empty edit box's caret: x = panel 220 + 17, from y = 15 to 45 in the window.
     constexpr int kCaretX = 237;
     constexpr int kCaretBottom = 45;
     std::optional<ScreenRect> popup;
-    const bool atCaret = session.waitUntil(
+    const bool atCaret = waitUntil(
         [&] {
-            popup = viewableWindowTitled(session.xDisplay(), "Fcitx5 Input Window");
-            if (!popup) return false;
-            const int x = popup->x - originX;
-            const int y = popup->y - originY;
+            const XWindow candidates = session.x.windowTitled("Fcitx5 Input Window");
+            if (candidates == 0) return false;
+            popup = session.x.screenRect(candidates);
+            const int x = popup->x - editor.x;
+            const int y = popup->y - editor.y;
             return x >= kCaretX - 40 && x <= kCaretX + 40 && y >= kCaretBottom && y <= kCaretBottom + 40;
         },
-        kPatience);
+        kEditorPatience);
     EXPECT_TRUE(atCaret) << (popup
-                                 ? "the candidate window is at (" + std::to_string(popup->x - originX) +
-                                       ", " + std::to_string(popup->y - originY) + ") of the editor's window"
+                                 ? "the candidate window is at (" + std::to_string(popup->x - editor.x) +
+                                       ", " + std::to_string(popup->y - editor.y) + ") of the editor's window"
                                  : std::string("no candidate window showed"));
-    session.tapKey(XK_space);
+    session.tap(XK_space);
     EXPECT_EQ(commitAndSave(), "你好");
     quitWithEscape();
 }
@@ -205,7 +203,7 @@ TEST_F(InputMethodE2E, AServerThatStartsOrRestartsLaterIsUsed) {
     startEditing();
     chinese(true);  // fcitx reports "on" only for an input context of the editor's
     typePinyin("nihao");
-    session.tapKey(XK_Return);
+    session.tap(XK_Return);
     ASSERT_TRUE(editBoxClosed());
 
     // The server goes away and a new one comes.
@@ -221,7 +219,7 @@ TEST_F(InputMethodE2E, AServerThatStartsOrRestartsLaterIsUsed) {
 // A server that is listed and owns its selection but never answers (hung, or still starting):
 // the editor starts anyway and types plain keys.
 TEST_F(InputMethodE2E, AServerThatNeverAnswersDoesNotHangTheEditor) {
-    Display* display = session.xDisplay();
+    Display* display = session.x.display();
     const Window mute = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
     const Atom servers = XInternAtom(display, "XIM_SERVERS", False);
     Atom name = XInternAtom(display, "@server=mute", False);
@@ -229,11 +227,11 @@ TEST_F(InputMethodE2E, AServerThatNeverAnswersDoesNotHangTheEditor) {
     XChangeProperty(display, DefaultRootWindow(display), servers, XA_ATOM, 32, PropModeAppend,
                     reinterpret_cast<unsigned char*>(&name), 1);
     XSync(display, False);
-    ASSERT_TRUE(inputMethodServerListed(display, "mute"));
+    ASSERT_TRUE(inputMethodServerListed(session.x, "mute"));
 
     ASSERT_NO_FATAL_FAILURE(launch({"XMODIFIERS=@im=mute", "LANG=C.UTF-8", "LC_ALL"}));
     startEditing();
-    session.typeAscii("ab");
+    session.type("ab");
     EXPECT_EQ(commitAndSave(), "中心主题ab");
     quitWithEscape();
     XDestroyWindow(display, mute);  // gives up the selection
@@ -242,15 +240,12 @@ TEST_F(InputMethodE2E, AServerThatNeverAnswersDoesNotHangTheEditor) {
 
 TEST_F(InputMethodE2E, IbusPinyinReachesTheCaption) {
     REQUIRE_SERVER(InputMethodKind::Ibus);
-    ASSERT_TRUE(startServer(InputMethodKind::Ibus));
-    ASSERT_NO_FATAL_FAILURE(launchFor(InputMethodKind::Ibus, "C"));
-    startEditing();
-    chinese(true);
+    ASSERT_NO_FATAL_FAILURE(editWithChinese(InputMethodKind::Ibus, "C"));
     const int before = editTextColumns();
     typePinyin("nihao");
     // ibus may pass a key on before the text the key before it committed: wait for the text
     // before pressing Enter.
-    EXPECT_TRUE(session.waitUntil([&] { return editTextColumns() >= before + 10; }, kPatience))
+    EXPECT_TRUE(waitUntil([&] { return editTextColumns() >= before + 10; }, kEditorPatience))
         << "the edit box did not show the committed text: " << before << " columns of text before, "
         << editTextColumns() << " now";
     EXPECT_EQ(commitAndSave(), "中心主题你好");

@@ -1,18 +1,17 @@
 #include "tests/e2e/input_method_server.h"
 
-#include <X11/Xatom.h>
-#include <X11/Xutil.h>
+#include <X11/Xlib.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <thread>
 
-#include "tests/e2e/editor_session.h"
+#include "tests/support/editor_session.h"
 
 namespace e2e {
 
@@ -22,6 +21,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr auto kPoll = std::chrono::milliseconds(50);
+// A control command or a stopping server gets this long.
+constexpr auto kStopping = std::chrono::milliseconds(5000);
 
 bool onPath(const std::string& program) {
     const char* path = std::getenv("PATH");
@@ -69,11 +70,11 @@ InputMethodServer::InputMethodServer(InputMethodKind kind, fs::path home)
 InputMethodServer::~InputMethodServer() {
     stop(server_);
     stop(bus_);
-    if (xDisplay_ == nullptr) return;
+    if (x_ == nullptr) return;
     const std::string name = kind_ == InputMethodKind::Fcitx ? "fcitx" : "ibus";
-    const auto deadline = Clock::now() + std::chrono::seconds(5);
-    while (inputMethodServerOwned(xDisplay_, name) && Clock::now() < deadline)
-        std::this_thread::sleep_for(kPoll);
+    mmtest::waitFor(
+        "X to forget the " + name + " server", [&] { return !inputMethodServerOwned(*x_, name); },
+        [] { return std::string("its selection still has an owner"); }, kStopping, kPoll);
 }
 
 bool InputMethodServer::installed(InputMethodKind kind) {
@@ -104,7 +105,7 @@ pid_t InputMethodServer::spawn(const std::vector<std::string>& argv, const fs::p
     const pid_t child = fork();
     if (child != 0) return child;
     setpgid(0, 0);  // its own group, so that its helpers end with it
-    applyEnvironment(env);
+    mmtest::applyEnvironment(env);
     const int devNull = open("/dev/null", O_RDONLY);
     if (devNull >= 0) dup2(devNull, STDIN_FILENO);
     const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -123,15 +124,12 @@ std::optional<std::string> InputMethodServer::control(const std::vector<std::str
     const fs::path out = home_ / "control.out";
     const pid_t child = spawn(argv, out);
     if (child < 0) return std::nullopt;
-    const auto deadline = Clock::now() + std::chrono::seconds(5);
     int status = 0;
-    while (waitpid(child, &status, WNOHANG) == 0) {
-        if (Clock::now() > deadline) {
-            kill(-child, SIGKILL);
-            waitpid(child, &status, 0);
-            return std::nullopt;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    if (!mmtest::waitUntil([&] { return waitpid(child, &status, WNOHANG) != 0; }, kStopping,
+                           std::chrono::milliseconds(5))) {
+        kill(-child, SIGKILL);
+        waitpid(child, &status, 0);
+        return std::nullopt;
     }
     // ibus answers a successful "engine NAME" with status 1: what it prints is the answer.
     if (!WIFEXITED(status) || WEXITSTATUS(status) == 127) return std::nullopt;
@@ -142,33 +140,26 @@ std::optional<std::string> InputMethodServer::control(const std::vector<std::str
 void InputMethodServer::stop(pid_t& group) {
     if (group <= 0) return;
     kill(-group, SIGTERM);
-    const auto deadline = Clock::now() + std::chrono::seconds(5);
-    while (waitpid(group, nullptr, WNOHANG) == 0) {
-        if (Clock::now() > deadline) {
-            kill(-group, SIGKILL);
-            waitpid(group, nullptr, 0);
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (!mmtest::waitUntil([&] { return waitpid(group, nullptr, WNOHANG) != 0; }, kStopping,
+                           std::chrono::milliseconds(10))) {
+        kill(-group, SIGKILL);
+        waitpid(group, nullptr, 0);
     }
     kill(-group, SIGKILL);  // helpers the leader left behind
     group = -1;
 }
 
-bool InputMethodServer::start(Display* display, std::chrono::milliseconds limit, std::string* why) {
-    xDisplay_ = display;
+bool InputMethodServer::start(mmtest::XDriver& x, std::chrono::milliseconds limit, std::string* why) {
+    x_ = &x;
     fs::create_directories(home_);
     const fs::path socket = home_ / "bus";
     busAddress_ = "unix:path=" + socket.string();
     bus_ = spawn({"dbus-daemon", "--session", "--nofork", "--nopidfile", "--address=" + busAddress_},
                  home_ / "dbus.log");
     const auto deadline = Clock::now() + limit;
-    while (!fs::exists(socket)) {
-        if (Clock::now() > deadline) {
-            *why = "the D-Bus session never opened its socket";
-            return false;
-        }
-        std::this_thread::sleep_for(kPoll);
+    if (!mmtest::waitUntil([&] { return fs::exists(socket); }, limit, kPoll)) {
+        *why = "the D-Bus session never opened its socket";
+        return false;
     }
     const std::string name = kind_ == InputMethodKind::Fcitx ? "fcitx" : "ibus";
     if (kind_ == InputMethodKind::Fcitx) {
@@ -177,9 +168,10 @@ bool InputMethodServer::start(Display* display, std::chrono::milliseconds limit,
     } else {
         server_ = spawn({"ibus-daemon", "--xim", "--panel=disable", "--replace"}, home_ / "server.log");
     }
-    for (;;) {
+    bool listed = false;
+    const auto ready = [&] {
         // Listed (the list may also be a stale one of an earlier server) and answering.
-        const bool listed = inputMethodServerListed(display, name) && inputMethodServerAnswers(display, name);
+        listed = inputMethodServerListed(x, name) && inputMethodServerAnswers(x, name);
         bool answers = false;
         if (kind_ == InputMethodKind::Fcitx) {
             const auto state = control({"fcitx5-remote"});
@@ -188,14 +180,13 @@ bool InputMethodServer::start(Display* display, std::chrono::milliseconds limit,
             control({"ibus", "engine", "libpinyin"});
             answers = control({"ibus", "engine"}) == std::optional<std::string>("libpinyin");
         }
-        if (listed && answers) return true;
-        if (Clock::now() > deadline) {
-            *why = name + (listed ? " never answered its control tool" : " never answered X clients") +
-                   "; its log: " + (home_ / "server.log").string();
-            return false;
-        }
-        std::this_thread::sleep_for(kPoll);
-    }
+        return listed && answers;
+    };
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    if (mmtest::waitUntil(ready, std::max(left, std::chrono::milliseconds(0)), kPoll)) return true;
+    *why = name + (listed ? " never answered its control tool" : " never answered X clients") +
+           "; its log: " + (home_ / "server.log").string();
+    return false;
 }
 
 std::string InputMethodServer::state() {
@@ -205,94 +196,57 @@ std::string InputMethodServer::state() {
 }
 
 bool InputMethodServer::chinese(bool on, std::chrono::milliseconds limit) {
-    const auto deadline = Clock::now() + limit;
-    for (;;) {
+    const auto switched = [&] {
         if (kind_ == InputMethodKind::Fcitx) {
             // 2: active, 1: inactive (of the focused input context); 0: none focused.
             control({"fcitx5-remote", on ? "-o" : "-c"});
-            if (control({"fcitx5-remote"}) == std::optional<std::string>(on ? "2" : "1")) return true;
-        } else {
-            // Setting the engine again starts it anew, and keys that meet the change are lost.
-            const std::string engine = on ? "libpinyin" : "xkb:us::eng";
-            if (control({"ibus", "engine"}) == std::optional<std::string>(engine)) return true;
-            control({"ibus", "engine", engine});
+            return control({"fcitx5-remote"}) == std::optional<std::string>(on ? "2" : "1");
         }
-        if (Clock::now() > deadline) return false;
-        std::this_thread::sleep_for(kPoll);
-    }
-}
-
-bool inputMethodServerListed(Display* display, const std::string& name) {
-    const Atom servers = XInternAtom(display, "XIM_SERVERS", False);
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long after = 0;
-    unsigned char* data = nullptr;
-    if (XGetWindowProperty(display, DefaultRootWindow(display), servers, 0, 1024, False, XA_ATOM, &type,
-                           &format, &count, &after, &data) != Success ||
-        data == nullptr) {
+        // Setting the engine again starts it anew, and keys that meet the change are lost.
+        const std::string engine = on ? "libpinyin" : "xkb:us::eng";
+        if (control({"ibus", "engine"}) == std::optional<std::string>(engine)) return true;
+        control({"ibus", "engine", engine});
         return false;
-    }
-    bool found = false;
-    const auto* atoms = reinterpret_cast<const Atom*>(data);
-    for (unsigned long i = 0; i < count && !found; ++i) {
-        char* atomName = XGetAtomName(display, atoms[i]);
-        if (atomName != nullptr) {
-            found = std::string(atomName) == "@server=" + name;
-            XFree(atomName);
-        }
-    }
-    XFree(data);
-    return found;
+    };
+    return mmtest::waitUntil(switched, limit, kPoll);
 }
 
-bool inputMethodServerAnswers(Display* display, const std::string& name) {
+bool inputMethodServerListed(mmtest::XDriver& x, const std::string& name) {
+    for (const long atom : x.longProperty(x.rootWindow(), "XIM_SERVERS", "ATOM")) {
+        char* atomName = XGetAtomName(x.display(), static_cast<Atom>(atom));
+        if (atomName == nullptr) continue;
+        const bool found = std::string(atomName) == "@server=" + name;
+        XFree(atomName);
+        if (found) return true;
+    }
+    return false;
+}
+
+bool inputMethodServerAnswers(mmtest::XDriver& x, const std::string& name) {
+    Display* display = x.display();
     const Atom selection = XInternAtom(display, ("@server=" + name).c_str(), False);
     if (XGetSelectionOwner(display, selection) == None) return false;
     const Window requestor = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
     XConvertSelection(display, selection, XInternAtom(display, "LOCALES", False),
                       XInternAtom(display, "MM_TEST_LOCALES", False), requestor, CurrentTime);
     XFlush(display);
-    const auto deadline = Clock::now() + std::chrono::milliseconds(250);
     bool answered = false;
-    for (XEvent event; Clock::now() < deadline;) {
-        if (XCheckTypedWindowEvent(display, requestor, SelectionNotify, &event)) {
+    mmtest::waitUntil(
+        [&] {
+            XEvent event;
+            if (!XCheckTypedWindowEvent(display, requestor, SelectionNotify, &event)) return false;
             answered = event.xselection.property != None;
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
+            return true;
+        },
+        std::chrono::milliseconds(250));
     XDestroyWindow(display, requestor);
     return answered;
 }
 
-bool inputMethodServerOwned(Display* display, const std::string& name) {
+bool inputMethodServerOwned(mmtest::XDriver& x, const std::string& name) {
+    Display* display = x.display();
     const Atom selection = XInternAtom(display, ("@server=" + name).c_str(), False);
     return XGetSelectionOwner(display, selection) != None;
-}
-
-std::optional<ScreenRect> viewableWindowTitled(Display* display, const std::string& title) {
-    Window root = 0;
-    Window parent = 0;
-    Window* children = nullptr;
-    unsigned count = 0;
-    if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count) == 0)
-        return std::nullopt;
-    std::optional<ScreenRect> found;
-    for (unsigned i = 0; i < count && !found; ++i) {
-        char* name = nullptr;
-        if (XFetchName(display, children[i], &name) == 0 || name == nullptr) continue;
-        const bool match = title == name;
-        XFree(name);
-        XWindowAttributes attributes{};
-        if (match && XGetWindowAttributes(display, children[i], &attributes) != 0 &&
-            attributes.map_state == IsViewable) {
-            found = ScreenRect{attributes.x, attributes.y, attributes.width, attributes.height};
-        }
-    }
-    if (children != nullptr) XFree(children);
-    return found;
 }
 
 }  // namespace e2e

@@ -3,7 +3,6 @@
 // switched the way a user would (fcitx5-remote, ibus engine). Every wait has a deadline.
 #pragma once
 
-#include <X11/Xlib.h>
 #include <sys/types.h>
 
 #include <chrono>
@@ -11,6 +10,8 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "tests/support/x_driver.h"
 
 namespace e2e {
 
@@ -31,7 +32,7 @@ class InputMethodServer {
     // Starts the bus and the server; true once the server has announced itself to X
     // (XIM_SERVERS on the root window), answers X clients and answers its control tool.
     // `why` says what failed.
-    bool start(Display* display, std::chrono::milliseconds limit, std::string* why);
+    bool start(mmtest::XDriver& x, std::chrono::milliseconds limit, std::string* why);
 
     // Turns Chinese typing on (fcitx: pinyin active; ibus: the libpinyin engine) or off, and
     // waits until the server reports it. fcitx reports the state of the focused input
@@ -57,23 +58,14 @@ class InputMethodServer {
     std::string display_;
     pid_t bus_ = -1;
     pid_t server_ = -1;
-    Display* xDisplay_ = nullptr;
+    mmtest::XDriver* x_ = nullptr;
 };
 
 // True when the root window lists the named input method server ("fcitx", "ibus").
-bool inputMethodServerListed(Display* display, const std::string& name);
+bool inputMethodServerListed(mmtest::XDriver& x, const std::string& name);
 // True when the server answers a request for its locales, as it does before a client connects.
-bool inputMethodServerAnswers(Display* display, const std::string& name);
+bool inputMethodServerAnswers(mmtest::XDriver& x, const std::string& name);
 // True while a client owns the server's selection, that is, while the server is connected.
-bool inputMethodServerOwned(Display* display, const std::string& name);
-
-// The screen rectangle of a viewable top-level window with this title, if there is one.
-struct ScreenRect {
-    int x;
-    int y;
-    int width;
-    int height;
-};
-std::optional<ScreenRect> viewableWindowTitled(Display* display, const std::string& title);
+bool inputMethodServerOwned(mmtest::XDriver& x, const std::string& name);
 
 }  // namespace e2e

@@ -1,17 +1,17 @@
 // Makes the README's screenshot: opens a small map in the real editor through its own open
 // dialog, selects a node, hovers a panel button and writes the window's pixels to a PNG.
 // Usage: mindmap_screenshot <out.png>   (needs an X display)
-#include <X11/Xutil.h>
 #include <X11/keysym.h>
 #include <cairo.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
-#include "tests/e2e/editor_session.h"
+#include "tests/support/editor_session.h"
+#include "tests/support/scratch_dir.h"
 
 namespace {
 
@@ -30,23 +30,23 @@ const char kMap[] =
     "    node: 1060 530 140 45 220 220 220 0 0 0 0 \"第一阶段\"\n"
     "    node: 1220 530 140 45 220 220 220 0 0 0 0 \"第二阶段\"\n";
 
+using namespace mmtest;
+
 bool writePng(EditorSession& session, const std::string& path) {
-    XImage* image =
-        XGetImage(session.xDisplay(), session.window(), 0, 0, kWidth, kHeight, AllPlanes, ZPixmap);
-    if (image == nullptr) return false;
+    // The X server's 0xRRGGBB is Cairo's RGB24 pixel as it is.
+    const std::vector<std::uint32_t> pixels = session.x.pixels(session.window(), 0, 0, kWidth, kHeight);
+    if (pixels.empty()) return false;
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, kWidth, kHeight);
     unsigned char* data = cairo_image_surface_get_data(surface);
     const int stride = cairo_image_surface_get_stride(surface);
     cairo_surface_flush(surface);
     for (int y = 0; y < kHeight; ++y) {
         auto* row = reinterpret_cast<std::uint32_t*>(data + y * stride);
-        for (int x = 0; x < kWidth; ++x)
-            row[x] = static_cast<std::uint32_t>(XGetPixel(image, x, y)) & 0xFFFFFF;
+        for (int x = 0; x < kWidth; ++x) row[x] = pixels[static_cast<std::size_t>(y * kWidth + x)];
     }
     cairo_surface_mark_dirty(surface);
     const bool ok = cairo_surface_write_to_png(surface, path.c_str()) == CAIRO_STATUS_SUCCESS;
     cairo_surface_destroy(surface);
-    XDestroyImage(image);
     return ok;
 }
 
@@ -58,33 +58,27 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string out = std::filesystem::absolute(argv[1]).string();
-    const auto dir = std::filesystem::temp_directory_path() / ("mm_shot_" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
+    const ScratchDir scratch("mm_shot");
+    const std::filesystem::path& dir = scratch.path();
     std::ofstream(dir / "plan.mind", std::ios::binary) << kMap;
 
     EditorSession session;
     bool ok = session.connected() && session.start(MM_EDITOR_PATH, dir.string()) &&
-              session.waitForWindow(kPatience) && session.waitForFirstFrame(kPatience);
+              session.waitForWindow(kEditorPatience) && session.waitForFirstFrame(kEditorPatience);
     if (ok) {
-        session.tapWithControl(XK_o);
-        ok = session.waitForColour(790, 225, 0xFFFFFF, kPatience);
-    }
-    if (ok) {
-        session.typeAscii("plan.mind");
-        ok = session.settle(kPatience);
-        session.click(520, 290);
-        ok = ok && session.waitForColour(733, 292, 0xB48246, kPatience);  // the root, selected
+        session.tap(XK_o, {XK_Control_L});
+        ok = session.enterPath("plan.mind", kEditorPatience) &&
+             session.waitForColour(probeX(730), probeY(250), kSelected, kEditorPatience);  // the root
     }
     if (ok) {
         session.click(735, 440);  // 技术方案
         session.moveTo(100, 95);  // hover 添加子节点
-        ok = session.waitForColour(733, 442, 0xB48246, kPatience) &&
-             session.waitForColour(733, 292, 0xDCDCDC, kPatience) &&
-             session.waitForColour(14, 112, 0x5AA25A, kPatience) && writePng(session, out);
+        ok = session.waitForColour(probeX(730), probeY(400), kSelected, kEditorPatience) &&
+             session.waitForColour(probeX(730), probeY(250), kDefaultFill, kEditorPatience) &&
+             session.waitForColour(14, 112, 0x5AA25A, kEditorPatience) && writePng(session, out);
     }
-    session.tapKey(XK_Escape);
-    session.waitForExit(kPatience);
-    std::filesystem::remove_all(dir);
+    session.tap(XK_Escape);
+    session.waitForExit(kEditorPatience);
     if (!ok) {
         std::fputs("mindmap_screenshot: the editor did not reach the expected frame\n", stderr);
         return 1;

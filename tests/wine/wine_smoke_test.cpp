@@ -5,34 +5,24 @@
 // prepared prefix.
 #include <X11/keysym.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 
-#include "tests/e2e/editor_session.h"
-#include "tests/wine/wine_input.h"
+#include "tests/support/editor_session.h"
+#include "tests/support/scratch_dir.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::uint32_t kWhite = 0xFFFFFF;
-constexpr std::uint32_t kSelected = 0xB48246;
-constexpr std::uint32_t kDefaultFill = 0xDCDCDC;
-constexpr std::uint32_t kBoxFill = 0xF0F0F0;
+using namespace mmtest;
 
 // Wine starts slower than the native program, the first time in a prefix most of all.
 constexpr std::chrono::milliseconds kWinePatience{60000};
-
-std::string readBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 class WineSmoke : public ::testing::Test {
   protected:
@@ -42,8 +32,6 @@ class WineSmoke : public ::testing::Test {
             << "MM_WINE_EDITOR must name mindmap.exe of a Windows build";
         ASSERT_TRUE(std::getenv("WINEPREFIX") != nullptr) << "WINEPREFIX must name a prepared prefix";
         ASSERT_TRUE(session.connected()) << "no X display";
-        dir = fs::temp_directory_path() / ("mm_wine_smoke_" + std::to_string(getpid()));
-        fs::create_directories(dir);
         // The session starts a program without arguments: a launcher hands the editor to Wine.
         launcher = dir / "run-mindmap.sh";
         std::ofstream(launcher) << "#!/bin/sh\nexec wine '" << editor << "'\n";
@@ -51,30 +39,26 @@ class WineSmoke : public ::testing::Test {
     }
     void TearDown() override {
         if (HasFailure()) {
+            scratch.keep();
             std::printf("kept for a look: %s (Wine's output in stderr.txt)\n", dir.c_str());
-            return;
         }
-        std::error_code ignored;
-        fs::remove_all(dir, ignored);
     }
 
     bool nodeShows(int x, int y, std::uint32_t fill) {
-        return session.waitForColour(x + 3, y + 42, fill, kWinePatience);
-    }
-    bool dialogOpen() {
-        return session.waitUntil(
-            [&] { return session.colourAt(425, 155) == kBoxFill && session.colourAt(790, 225) == kWhite; },
-            kWinePatience);
+        return session.waitForColour(probeX(x), probeY(y), fill, kWinePatience);
     }
 
-    EditorSession session;
-    fs::path dir;
+    ScratchDir scratch{"mm_wine_smoke"};
+    const fs::path& dir = scratch.path();
     fs::path launcher;
+    EditorSession session;
 };
 
 TEST_F(WineSmoke, RightClickSaveAndEscape) {
     ASSERT_TRUE(session.start(launcher.string(), dir.string()));
-    ASSERT_TRUE(session.waitForWindow(kWinePatience)) << "no window titled mindmap";
+    // Wine's process, not the launcher, owns the window.
+    ASSERT_TRUE(session.waitForWindow(kWinePatience, EditorSession::WindowOwner::Anyone))
+        << "no window titled mindmap";
     ASSERT_TRUE(session.waitForFirstFrame(kWinePatience));
     ASSERT_TRUE(nodeShows(800, 375, kSelected));
 
@@ -85,24 +69,22 @@ TEST_F(WineSmoke, RightClickSaveAndEscape) {
     // Control stays down until the dialog shows, as a person's finger would. The editor asks
     // GetAsyncKeyState(VK_CONTROL) when its loop dispatches the S, which can be after a quick
     // release, and Wine keeps no "pressed since the last query" bit for VK_CONTROL.
-    setKey(session.xDisplay(), XK_Control_L, true);
-    session.tapKey(XK_s);
-    const bool opened = dialogOpen();
-    setKey(session.xDisplay(), XK_Control_L, false);
+    session.x.key(XK_Control_L, true);
+    session.tap(XK_s);
+    const bool opened = session.waitForPathDialog(kWinePatience);
+    session.x.key(XK_Control_L, false);
     ASSERT_TRUE(opened) << "Ctrl+S did not open the path dialog";
-    session.typeAscii("smoke.mind");
-    ASSERT_TRUE(session.settle(kWinePatience));
-    session.click(520, 290);  // OK
+    ASSERT_TRUE(session.enterPath("smoke.mind", kWinePatience));
     const fs::path saved = dir / "smoke.mind";
-    ASSERT_TRUE(session.waitUntil([&] { return fs::exists(saved); }, kWinePatience)) << "no file saved";
+    ASSERT_TRUE(waitUntil([&] { return fs::exists(saved); }, kWinePatience)) << "no file saved";
     const std::string expected =
         "\xEF\xBB\xBFnode: 800 375 140 45 220 220 220 0 0 0 0 \"中心主题\"\n"
         "  node: 800 475 140 45 220 220 220 0 0 0 0 \"新节点\"\n";
     // The file is renamed into place complete, so its first sight is its final content.
     EXPECT_EQ(readBytes(saved), expected);
-    ASSERT_TRUE(session.waitForOtherColour(425, 155, kBoxFill, kWinePatience)) << "the dialog stayed open";
+    ASSERT_TRUE(session.waitForPathDialogClosed(kWinePatience)) << "the dialog stayed open";
 
-    session.tapKey(XK_Escape);
+    session.tap(XK_Escape);
     const auto code = session.waitForExit(kWinePatience);
     ASSERT_TRUE(code.has_value()) << "the editor did not end";
     EXPECT_EQ(*code, 0);
