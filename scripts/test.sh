@@ -13,6 +13,9 @@ jobs=$(nproc)
 
 bash scripts/deps.sh test
 
+echo "== layering"
+bash scripts/check-layers.sh
+
 # shellcheck source=scripts/xvfb.sh
 source scripts/xvfb.sh
 ensure_display
