@@ -103,23 +103,12 @@ bool readFileBytes(const std::u16string& path, std::string& bytes) {
     if (::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
     if (static_cast<std::uint64_t>(st.st_size) > kMaxMapFileBytes) return false;
 
-    // The size is a hint: the file may grow or shrink while it is read.
-    bytes.assign(static_cast<std::size_t>(st.st_size) + 1, '\0');
-    std::size_t got = 0;
-    for (;;) {
-        if (got == bytes.size()) {
-            if (got > kMaxMapFileBytes) return false;
-            bytes.resize(std::min<std::size_t>(2 * got, kMaxMapFileBytes + 1));
+    return readWholeFile(static_cast<std::uint64_t>(st.st_size), bytes, [&](char* buffer, std::size_t count) {
+        for (;;) {
+            const ssize_t n = ::read(file.get(), buffer, count);
+            if (n >= 0 || errno != EINTR) return static_cast<long long>(n);
         }
-        const ssize_t n = ::read(file.get(), bytes.data() + got, bytes.size() - got);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return false;
-        if (n == 0) break;
-        got += static_cast<std::size_t>(n);
-    }
-    if (got > kMaxMapFileBytes) return false;
-    bytes.resize(got);
-    return true;
+    });
 }
 
 bool replaceFileContents(const std::u16string& path, std::string_view bytes) {

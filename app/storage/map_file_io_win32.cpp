@@ -86,23 +86,13 @@ bool readFileBytes(const std::u16string& path, std::string& bytes) {
     if (!::GetFileSizeEx(file.get(), &size) || static_cast<std::uint64_t>(size.QuadPart) > kMaxMapFileBytes) {
         return false;
     }
-    // The size is a hint: the file may grow or shrink while it is read.
-    bytes.assign(static_cast<std::size_t>(size.QuadPart) + 1, '\0');
-    std::size_t got = 0;
-    for (;;) {
-        if (got == bytes.size()) {
-            if (got > kMaxMapFileBytes) return false;
-            bytes.resize(std::min<std::size_t>(2 * got, kMaxMapFileBytes + 1));
-        }
-        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - got, 1u << 30));
-        DWORD n = 0;
-        if (!::ReadFile(file.get(), bytes.data() + got, want, &n, nullptr)) return false;
-        if (n == 0) break;
-        got += n;
-    }
-    if (got > kMaxMapFileBytes) return false;
-    bytes.resize(got);
-    return true;
+    return readWholeFile(static_cast<std::uint64_t>(size.QuadPart), bytes,
+                         [&](char* buffer, std::size_t count) {
+                             const DWORD want = static_cast<DWORD>(std::min<std::size_t>(count, 1u << 30));
+                             DWORD n = 0;
+                             if (!::ReadFile(file.get(), buffer, want, &n, nullptr)) return -1LL;
+                             return static_cast<long long>(n);
+                         });
 }
 
 bool replaceFileContents(const std::u16string& path, std::string_view bytes) {

@@ -106,16 +106,8 @@ BOOL presentToWindow(DeviceContext& window, int x, int y, int cx, int cy, Device
     x1 += so.x;
     y1 += so.y;
     // Clip the source rectangle to the bitmap, moving the destination along.
-    if (x1 < 0) {
-        x -= x1;
-        cx += x1;
-        x1 = 0;
-    }
-    if (y1 < 0) {
-        y -= y1;
-        cy += y1;
-        y1 = 0;
-    }
+    clipCopyStart(x1, x, cx);
+    clipCopyStart(y1, y, cy);
     cx = std::min(cx, bitmap.width - x1);
     cy = std::min(cy, bitmap.height - y1);
     if (cx <= 0 || cy <= 0) return TRUE;

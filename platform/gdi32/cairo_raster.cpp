@@ -17,28 +17,14 @@ PenGeometry penGeometry(const Pen* pen) {
     int kind = pen->kind();
     double unit = s.cosmetic ? 1.0 : g.width;
     if (!s.cosmetic) {
-        switch (pen->style & PS_ENDCAP_MASK) {
-            case PS_ENDCAP_SQUARE:
-                s.cap = CAIRO_LINE_CAP_SQUARE;
-                break;
-            case PS_ENDCAP_FLAT:
-                s.cap = CAIRO_LINE_CAP_BUTT;
-                break;
-            default:
-                s.cap = CAIRO_LINE_CAP_ROUND;
-                break;
-        }
-        switch (pen->style & PS_JOIN_MASK) {
-            case PS_JOIN_BEVEL:
-                s.join = CAIRO_LINE_JOIN_BEVEL;
-                break;
-            case PS_JOIN_MITER:
-                s.join = CAIRO_LINE_JOIN_MITER;
-                break;
-            default:
-                s.join = CAIRO_LINE_JOIN_ROUND;
-                break;
-        }
+        const DWORD cap = pen->style & PS_ENDCAP_MASK;
+        const DWORD join = pen->style & PS_JOIN_MASK;
+        s.cap = cap == PS_ENDCAP_SQUARE ? CAIRO_LINE_CAP_SQUARE
+                : cap == PS_ENDCAP_FLAT ? CAIRO_LINE_CAP_BUTT
+                                        : CAIRO_LINE_CAP_ROUND;
+        s.join = join == PS_JOIN_BEVEL   ? CAIRO_LINE_JOIN_BEVEL
+                 : join == PS_JOIN_MITER ? CAIRO_LINE_JOIN_MITER
+                                         : CAIRO_LINE_JOIN_ROUND;
     }
     // Cosmetic dashes are in pixels; geometric ones scale with the width.
     switch (kind) {

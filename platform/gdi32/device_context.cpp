@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <type_traits>
 #include <utility>
 
 #include "platform/gdi32/dc_transform.h"
@@ -212,72 +213,82 @@ int WINAPI GetObjectW(HANDLE handle, int size, LPVOID buffer) {
     }
 }
 
-COLORREF WINAPI SetBkColor(HDC hdc, COLORREF color) {
+namespace {
+
+// The DC's plain attributes. A getter answers `failed` for a handle that is no DC; a setter
+// stores a value `accepted` allows and answers the previous one.
+template <class T>
+T getAttribute(HDC hdc, T DeviceContext::*field, std::type_identity_t<T> failed) {
+    const DeviceContext* dc = lookupDC(hdc);
+    return dc ? dc->*field : failed;
+}
+
+template <class T, class Accept>
+T setAttribute(HDC hdc, T DeviceContext::*field, std::type_identity_t<T> value,
+               std::type_identity_t<T> failed, Accept accepted) {
     DeviceContext* dc = lookupDC(hdc);
-    if (!dc) return CLR_INVALID;
-    return std::exchange(dc->bkColor, color & 0xFFFFFFu);
+    if (!dc || !accepted(*dc, value)) return failed;
+    return std::exchange(dc->*field, value);
+}
+
+bool anyValue(const DeviceContext&, COLORREF) {
+    return true;
+}
+
+}  // namespace
+
+COLORREF WINAPI SetBkColor(HDC hdc, COLORREF color) {
+    return setAttribute(hdc, &DeviceContext::bkColor, color & 0xFFFFFFu, CLR_INVALID, anyValue);
 }
 
 COLORREF WINAPI GetBkColor(HDC hdc) {
-    DeviceContext* dc = lookupDC(hdc);
-    return dc ? dc->bkColor : CLR_INVALID;
+    return getAttribute(hdc, &DeviceContext::bkColor, CLR_INVALID);
 }
 
 COLORREF WINAPI SetTextColor(HDC hdc, COLORREF color) {
-    DeviceContext* dc = lookupDC(hdc);
-    if (!dc) return CLR_INVALID;
-    return std::exchange(dc->textColor, color & 0xFFFFFFu);
+    return setAttribute(hdc, &DeviceContext::textColor, color & 0xFFFFFFu, CLR_INVALID, anyValue);
 }
 
 COLORREF WINAPI GetTextColor(HDC hdc) {
-    DeviceContext* dc = lookupDC(hdc);
-    return dc ? dc->textColor : CLR_INVALID;
+    return getAttribute(hdc, &DeviceContext::textColor, CLR_INVALID);
 }
 
 int WINAPI SetBkMode(HDC hdc, int mode) {
-    DeviceContext* dc = lookupDC(hdc);
-    if (!dc || (mode != TRANSPARENT && mode != OPAQUE)) return 0;
-    return std::exchange(dc->bkMode, mode);
+    return setAttribute(hdc, &DeviceContext::bkMode, mode, 0,
+                        [](const DeviceContext&, int m) { return m == TRANSPARENT || m == OPAQUE; });
 }
 
 int WINAPI GetBkMode(HDC hdc) {
-    DeviceContext* dc = lookupDC(hdc);
-    return dc ? dc->bkMode : 0;
+    return getAttribute(hdc, &DeviceContext::bkMode, 0);
 }
 
 int WINAPI SetROP2(HDC hdc, int rop2) {
-    DeviceContext* dc = lookupDC(hdc);
-    if (!dc || rop2 < R2_BLACK || rop2 > R2_WHITE) return 0;
-    return std::exchange(dc->rop2, rop2);
+    return setAttribute(hdc, &DeviceContext::rop2, rop2, 0,
+                        [](const DeviceContext&, int r) { return r >= R2_BLACK && r <= R2_WHITE; });
 }
 
 int WINAPI GetROP2(HDC hdc) {
-    DeviceContext* dc = lookupDC(hdc);
-    return dc ? dc->rop2 : 0;
+    return getAttribute(hdc, &DeviceContext::rop2, 0);
 }
 
 int WINAPI SetPolyFillMode(HDC hdc, int mode) {
-    DeviceContext* dc = lookupDC(hdc);
-    if (!dc || (mode != ALTERNATE && mode != WINDING)) return 0;
-    return std::exchange(dc->polyFillMode, mode);
+    return setAttribute(hdc, &DeviceContext::polyFillMode, mode, 0,
+                        [](const DeviceContext&, int m) { return m == ALTERNATE || m == WINDING; });
 }
 
 int WINAPI GetPolyFillMode(HDC hdc) {
-    DeviceContext* dc = lookupDC(hdc);
-    return dc ? dc->polyFillMode : 0;
+    return getAttribute(hdc, &DeviceContext::polyFillMode, 0);
 }
 
 int WINAPI SetGraphicsMode(HDC hdc, int mode) {
-    DeviceContext* dc = lookupDC(hdc);
-    if (!dc || (mode != GM_COMPATIBLE && mode != GM_ADVANCED)) return 0;
     // Leaving the advanced mode requires the identity transform, as on Windows.
-    if (mode == GM_COMPATIBLE && !isIdentity(dc->xform)) return 0;
-    return std::exchange(dc->graphicsMode, mode);
+    return setAttribute(hdc, &DeviceContext::graphicsMode, mode, 0, [](const DeviceContext& dc, int m) {
+        return m == GM_ADVANCED || (m == GM_COMPATIBLE && isIdentity(dc.xform));
+    });
 }
 
 int WINAPI GetGraphicsMode(HDC hdc) {
-    DeviceContext* dc = lookupDC(hdc);
-    return dc ? dc->graphicsMode : 0;
+    return getAttribute(hdc, &DeviceContext::graphicsMode, 0);
 }
 
 BOOL WINAPI SetWorldTransform(HDC hdc, const XFORM* xform) {

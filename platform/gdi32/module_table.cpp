@@ -90,85 +90,45 @@ struct Module {
     std::map<std::string, FARPROC> functions;
 };
 
+// One entry of a module's table: the function under its own name.
+#define MM_EXPORT(name) \
+    { #name, entry(&name) }
+
 class Modules {
   public:
     Modules() {
         auto& gdi = modules_["gdi32"].functions;
-        gdi = {{"Arc", entry(&Arc)},
-               {"BitBlt", entry(&BitBlt)},
-               {"CreateBitmap", entry(&CreateBitmap)},
-               {"CreateBrushIndirect", entry(&CreateBrushIndirect)},
-               {"CreateCompatibleDC", entry(&CreateCompatibleDC)},
-               {"CreateDIBSection", entry(&CreateDIBSection)},
-               {"CreatePen", entry(&CreatePen)},
-               {"CreateRectRgn", entry(&CreateRectRgn)},
-               {"CreateSolidBrush", entry(&CreateSolidBrush)},
-               {"DeleteDC", entry(&DeleteDC)},
-               {"DeleteObject", entry(&DeleteObject)},
-               {"Ellipse", entry(&Ellipse)},
-               {"ExtCreatePen", entry(&ExtCreatePen)},
-               {"ExtFloodFill", entry(&ExtFloodFill)},
-               {"FillRgn", entry(&FillRgn)},
-               {"GdiSetBatchLimit", entry(&GdiSetBatchLimit)},
-               {"GetBkMode", entry(&GetBkMode)},
-               {"GetClipRgn", entry(&GetClipRgn)},
-               {"GetCurrentObject", entry(&GetCurrentObject)},
-               {"GetDIBits", entry(&GetDIBits)},
-               {"GetPixel", entry(&GetPixel)},
-               {"GetPolyFillMode", entry(&GetPolyFillMode)},
-               {"GetROP2", entry(&GetROP2)},
-               {"GetStockObject", entry(&GetStockObject)},
-               {"LineTo", entry(&LineTo)},
-               {"MoveToEx", entry(&MoveToEx)},
-               {"Pie", entry(&Pie)},
-               {"PolyBezier", entry(&PolyBezier)},
-               {"Polygon", entry(&Polygon)},
-               {"Polyline", entry(&Polyline)},
-               {"RealizePalette", entry(&RealizePalette)},
-               {"Rectangle", entry(&Rectangle)},
-               {"RoundRect", entry(&RoundRect)},
-               {"SelectClipRgn", entry(&SelectClipRgn)},
-               {"SelectObject", entry(&SelectObject)},
-               {"SelectPalette", entry(&SelectPalette)},
-               {"SetBkColor", entry(&SetBkColor)},
-               {"SetBkMode", entry(&SetBkMode)},
-               {"SetGraphicsMode", entry(&SetGraphicsMode)},
-               {"SetPixelV", entry(&SetPixelV)},
-               {"SetPolyFillMode", entry(&SetPolyFillMode)},
-               {"SetROP2", entry(&SetROP2)},
-               {"SetTextColor", entry(&SetTextColor)},
-               {"SetWorldTransform", entry(&SetWorldTransform)},
-               {"CreateFontIndirectW", entry(&CreateFontIndirectW)},
-               {"GetObjectW", entry(&GetObjectW)},
-               {"GetTextExtentPoint32W", entry(&GetTextExtentPoint32W)},
-               {"TextOutW", entry(&TextOutW)},
+        gdi = {MM_EXPORT(Arc), MM_EXPORT(BitBlt), MM_EXPORT(CreateBitmap), MM_EXPORT(CreateBrushIndirect),
+               MM_EXPORT(CreateCompatibleDC), MM_EXPORT(CreateDIBSection), MM_EXPORT(CreatePen),
+               MM_EXPORT(CreateRectRgn), MM_EXPORT(CreateSolidBrush), MM_EXPORT(DeleteDC),
+               MM_EXPORT(DeleteObject), MM_EXPORT(Ellipse), MM_EXPORT(ExtCreatePen), MM_EXPORT(ExtFloodFill),
+               MM_EXPORT(FillRgn), MM_EXPORT(GdiSetBatchLimit), MM_EXPORT(GetBkMode), MM_EXPORT(GetClipRgn),
+               MM_EXPORT(GetCurrentObject), MM_EXPORT(GetDIBits), MM_EXPORT(GetPixel),
+               MM_EXPORT(GetPolyFillMode), MM_EXPORT(GetROP2), MM_EXPORT(GetStockObject), MM_EXPORT(LineTo),
+               MM_EXPORT(MoveToEx), MM_EXPORT(Pie), MM_EXPORT(PolyBezier), MM_EXPORT(Polygon),
+               MM_EXPORT(Polyline), MM_EXPORT(RealizePalette), MM_EXPORT(Rectangle), MM_EXPORT(RoundRect),
+               MM_EXPORT(SelectClipRgn), MM_EXPORT(SelectObject), MM_EXPORT(SelectPalette),
+               MM_EXPORT(SetBkColor), MM_EXPORT(SetBkMode), MM_EXPORT(SetGraphicsMode), MM_EXPORT(SetPixelV),
+               MM_EXPORT(SetPolyFillMode), MM_EXPORT(SetROP2), MM_EXPORT(SetTextColor),
+               MM_EXPORT(SetWorldTransform), MM_EXPORT(CreateFontIndirectW), MM_EXPORT(GetObjectW),
+               MM_EXPORT(GetTextExtentPoint32W), MM_EXPORT(TextOutW),
                // Companions beyond the drawing table.
-               {"GetBkColor", entry(&GetBkColor)},
-               {"GetTextColor", entry(&GetTextColor)},
-               {"GetGraphicsMode", entry(&GetGraphicsMode)},
-               {"GetWorldTransform", entry(&GetWorldTransform)},
-               {"GetObjectType", entry(&GetObjectType)},
-               {"CreateHatchBrush", entry(&CreateHatchBrush)},
-               {"GetCurrentPositionEx", entry(&GetCurrentPositionEx)},
-               {"GetRgnBox", entry(&GetRgnBox)},
-               {"GdiFlush", entry(&GdiFlush)}};
-        modules_["ole32"].functions = {{"CreateStreamOnHGlobal", entry(&CreateStreamOnHGlobal)},
-                                       {"CoInitialize", entry(&CoInitialize)},
-                                       {"CoUninitialize", entry(&CoUninitialize)}};
-        modules_["gdiplus"].functions = {{"GdiplusStartup", entry(&GdiplusStartup)},
-                                         {"GdiplusShutdown", entry(&GdiplusShutdown)},
-                                         {"GdipLoadImageFromStream", entry(&GdipLoadImageFromStream)},
-                                         {"GdipGetImageWidth", entry(&GdipGetImageWidth)},
-                                         {"GdipGetImageHeight", entry(&GdipGetImageHeight)},
-                                         {"GdipCreateFromHDC", entry(&GdipCreateFromHDC)},
-                                         {"GdipDrawImageRectI", entry(&GdipDrawImageRectI)},
-                                         {"GdipDisposeImage", entry(&GdipDisposeImage)},
-                                         {"GdipDeleteGraphics", entry(&GdipDeleteGraphics)},
-                                         {"GdipGetImageEncodersSize", entry(&GdipGetImageEncodersSize)},
-                                         {"GdipGetImageEncoders", entry(&GdipGetImageEncoders)},
-                                         {"GdipCreateBitmapFromGdiDib", entry(&GdipCreateBitmapFromGdiDib)},
-                                         {"GdipSaveImageToFile", entry(&GdipSaveImageToFile)}};
+               MM_EXPORT(GetBkColor), MM_EXPORT(GetTextColor), MM_EXPORT(GetGraphicsMode),
+               MM_EXPORT(GetWorldTransform), MM_EXPORT(GetObjectType), MM_EXPORT(CreateHatchBrush),
+               MM_EXPORT(GetCurrentPositionEx), MM_EXPORT(GetRgnBox), MM_EXPORT(GdiFlush)};
+        modules_["ole32"].functions = {MM_EXPORT(CreateStreamOnHGlobal), MM_EXPORT(CoInitialize),
+                                       MM_EXPORT(CoUninitialize)};
+        modules_["gdiplus"].functions = {
+            MM_EXPORT(GdiplusStartup),          MM_EXPORT(GdiplusShutdown),
+            MM_EXPORT(GdipLoadImageFromStream), MM_EXPORT(GdipGetImageWidth),
+            MM_EXPORT(GdipGetImageHeight),      MM_EXPORT(GdipCreateFromHDC),
+            MM_EXPORT(GdipDrawImageRectI),      MM_EXPORT(GdipDisposeImage),
+            MM_EXPORT(GdipDeleteGraphics),      MM_EXPORT(GdipGetImageEncodersSize),
+            MM_EXPORT(GdipGetImageEncoders),    MM_EXPORT(GdipCreateBitmapFromGdiDib),
+            MM_EXPORT(GdipSaveImageToFile)};
     }
+
+#undef MM_EXPORT
 
     HMODULE find(const std::string& name) {
         auto it = modules_.find(moduleKey(name));
@@ -182,7 +142,9 @@ class Modules {
         return it == m->functions.end() ? nullptr : it->second;
     }
 
-    bool known(HMODULE module) { return moduleOf(module) != nullptr; }
+    bool known(HMODULE module) {
+        return moduleOf(module) != nullptr;
+    }
 
   private:
     const Module* moduleOf(HMODULE module) const {

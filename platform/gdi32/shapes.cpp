@@ -59,12 +59,17 @@ void shapeBox(const ShapeContext& s, std::int64_t l, std::int64_t t, std::int64_
     y1 = static_cast<double>(std::max(t, b));
 }
 
-// Starts a shape drawn in a box: false (with `result` to return) when there is nothing to draw.
-bool beginBox(HDC hdc, ShapeContext& s, BOOL& result, int l, int t, int r, int b, double& x0, double& y0,
-              double& x1, double& y1) {
-    if (!begin(hdc, s, result, [&](const XFORM& x) { return boxInDeviceSpace(x, l, t, r, b); })) return false;
+// A shape drawn in a box: `draw(s, x0, y0, x1, y1)` runs with the DC's state and the path box,
+// unless there is nothing to draw.
+template <class Draw>
+BOOL drawInBox(HDC hdc, int l, int t, int r, int b, Draw draw) {
+    ShapeContext s;
+    BOOL result;
+    if (!begin(hdc, s, result, [&](const XFORM& x) { return boxInDeviceSpace(x, l, t, r, b); }))
+        return result;
+    double x0, y0, x1, y1;
     shapeBox(s, l, t, r, b, x0, y0, x1, y1);
-    return true;
+    return draw(s, x0, y0, x1, y1);
 }
 
 // The path box in device pixels, for the fast paths: a whole-pixel translation, and a box
@@ -99,97 +104,96 @@ double radialAngle(double cx, double cy, double rx, double ry, double px, double
 }
 
 BOOL arcShape(HDC hdc, int l, int t, int r, int b, int xs, int ys, int xe, int ye, bool pie) {
-    ShapeContext s;
-    BOOL result;
-    double x0, y0, x1, y1;
-    if (!beginBox(hdc, s, result, l, t, r, b, x0, y0, x1, y1)) return result;
-    double cx = (x0 + x1) / 2, cy = (y0 + y1) / 2, rx = (x1 - x0) / 2, ry = (y1 - y0) / 2;
-    double a0 = radialAngle(cx, cy, rx, ry, xs, ys), a1 = radialAngle(cx, cy, rx, ry, xe, ye);
-    // GDI draws counter-clockwise on the screen, which with y pointing down is Cairo's
-    // negative direction; equal radials make a whole ellipse.
-    if (a1 >= a0) a1 -= 2 * M_PI;
-    ShapeJob job;
-    job.path = [&](cairo_t* cr) {
-        if (rx <= 0 || ry <= 0) return;
-        if (pie) cairo_move_to(cr, cx, cy);
-        cairo_save(cr);
-        cairo_translate(cr, cx, cy);
-        cairo_scale(cr, rx, ry);
-        cairo_arc_negative(cr, 0, 0, 1, a0, a1);
-        cairo_restore(cr);
-        if (pie) cairo_close_path(cr);
-    };
-    job.setBounds(x0, y0, x1, y1);
-    job.fill = pie;
-    if (!pie) s.fill = Paint{};
-    drawGeneral(s, job);
-    return TRUE;
+    return drawInBox(
+        hdc, l, t, r, b, [&](ShapeContext& s, double x0, double y0, double x1, double y1) -> BOOL {
+            double cx = (x0 + x1) / 2, cy = (y0 + y1) / 2, rx = (x1 - x0) / 2, ry = (y1 - y0) / 2;
+            double a0 = radialAngle(cx, cy, rx, ry, xs, ys), a1 = radialAngle(cx, cy, rx, ry, xe, ye);
+            // GDI draws counter-clockwise on the screen, which with y pointing down is Cairo's
+            // negative direction; equal radials make a whole ellipse.
+            if (a1 >= a0) a1 -= 2 * M_PI;
+            ShapeJob job;
+            job.path = [&](cairo_t* cr) {
+                if (rx <= 0 || ry <= 0) return;
+                if (pie) cairo_move_to(cr, cx, cy);
+                cairo_save(cr);
+                cairo_translate(cr, cx, cy);
+                cairo_scale(cr, rx, ry);
+                cairo_arc_negative(cr, 0, 0, 1, a0, a1);
+                cairo_restore(cr);
+                if (pie) cairo_close_path(cr);
+            };
+            job.setBounds(x0, y0, x1, y1);
+            job.fill = pie;
+            if (!pie) s.fill = Paint{};
+            drawGeneral(s, job);
+            return TRUE;
+        });
 }
 
 }  // namespace
 
 BOOL WINAPI Rectangle(HDC hdc, int left, int top, int right, int bottom) {
-    ShapeContext s;
-    BOOL result;
-    double x0, y0, x1, y1;
-    if (!beginBox(hdc, s, result, left, top, right, bottom, x0, y0, x1, y1)) return result;
-    DeviceBox box;
-    if (fastBox(s, x0, y0, x1, y1, box)) {
-        if (fastRectangle(s.target, box, s.pen, s.dc->pen, s.fill, s.stroke)) return TRUE;
-    }
-    ShapeJob job;
-    job.path = [&](cairo_t* cr) { cairo_rectangle(cr, x0, y0, x1 - x0, y1 - y0); };
-    job.setBounds(x0, y0, x1, y1);
-    job.fill = true;
-    drawGeneral(s, job);
-    return TRUE;
+    return drawInBox(hdc, left, top, right, bottom,
+                     [&](ShapeContext& s, double x0, double y0, double x1, double y1) -> BOOL {
+                         DeviceBox box;
+                         if (fastBox(s, x0, y0, x1, y1, box)) {
+                             if (fastRectangle(s.target, box, s.pen, s.dc->pen, s.fill, s.stroke))
+                                 return TRUE;
+                         }
+                         ShapeJob job;
+                         job.path = [&](cairo_t* cr) { cairo_rectangle(cr, x0, y0, x1 - x0, y1 - y0); };
+                         job.setBounds(x0, y0, x1, y1);
+                         job.fill = true;
+                         drawGeneral(s, job);
+                         return TRUE;
+                     });
 }
 
 BOOL WINAPI RoundRect(HDC hdc, int left, int top, int right, int bottom, int width, int height) {
-    ShapeContext s;
-    BOOL result;
-    double x0, y0, x1, y1;
-    if (!beginBox(hdc, s, result, left, top, right, bottom, x0, y0, x1, y1)) return result;
-    // The corner is clamped to the box anyway, so the one size without a positive twin is
-    // simply the largest.
-    width = width == INT_MIN ? INT_MAX : std::abs(width);
-    height = height == INT_MIN ? INT_MAX : std::abs(height);
-    DeviceBox box;
-    int dx, dy;
-    if (fastBox(s, x0, y0, x1, y1, box)) {
-        if (fastRoundRect(s.target, box, width, height, s.pen, s.dc->pen, s.fill, s.stroke)) return TRUE;
-    }
-    // GDI steps small corners in whole pixels; under a transform that scales or turns, and
-    // for styled or wide pens, the corners stay smooth arcs.
-    const bool pixelCorners = integerTranslation(s.dc->xform, dx, dy) &&
-                              (!s.pen.visible || (s.dc->pen->solid() && s.pen.stroke.dashes.empty()));
-    ShapeJob job;
-    roundRectJob(job, static_cast<std::int64_t>(x0), static_cast<std::int64_t>(y0),
-                 static_cast<std::int64_t>(x1), static_cast<std::int64_t>(y1), width, height, s.pen,
-                 pixelCorners);
-    paintJob(s, job);
-    return TRUE;
+    return drawInBox(
+        hdc, left, top, right, bottom,
+        [&](ShapeContext& s, double x0, double y0, double x1, double y1) -> BOOL {
+            // The corner is clamped to the box anyway, so the one size without a positive twin is
+            // simply the largest.
+            width = width == INT_MIN ? INT_MAX : std::abs(width);
+            height = height == INT_MIN ? INT_MAX : std::abs(height);
+            DeviceBox box;
+            int dx, dy;
+            if (fastBox(s, x0, y0, x1, y1, box)) {
+                if (fastRoundRect(s.target, box, width, height, s.pen, s.dc->pen, s.fill, s.stroke))
+                    return TRUE;
+            }
+            // GDI steps small corners in whole pixels; under a transform that scales or turns, and
+            // for styled or wide pens, the corners stay smooth arcs.
+            const bool pixelCorners = integerTranslation(s.dc->xform, dx, dy) &&
+                                      (!s.pen.visible || (s.dc->pen->solid() && s.pen.stroke.dashes.empty()));
+            ShapeJob job;
+            roundRectJob(job, static_cast<std::int64_t>(x0), static_cast<std::int64_t>(y0),
+                         static_cast<std::int64_t>(x1), static_cast<std::int64_t>(y1), width, height, s.pen,
+                         pixelCorners);
+            paintJob(s, job);
+            return TRUE;
+        });
 }
 
 BOOL WINAPI Ellipse(HDC hdc, int left, int top, int right, int bottom) {
-    ShapeContext s;
-    BOOL result;
-    double x0, y0, x1, y1;
-    if (!beginBox(hdc, s, result, left, top, right, bottom, x0, y0, x1, y1)) return result;
-    ShapeJob job;
-    job.path = [&](cairo_t* cr) {
-        if (x1 <= x0 || y1 <= y0) return;
-        cairo_save(cr);
-        cairo_translate(cr, (x0 + x1) / 2, (y0 + y1) / 2);
-        cairo_scale(cr, (x1 - x0) / 2, (y1 - y0) / 2);
-        cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
-        cairo_restore(cr);
-        cairo_close_path(cr);
-    };
-    job.setBounds(x0, y0, x1, y1);
-    job.fill = true;
-    drawGeneral(s, job);
-    return TRUE;
+    return drawInBox(hdc, left, top, right, bottom,
+                     [&](ShapeContext& s, double x0, double y0, double x1, double y1) -> BOOL {
+                         ShapeJob job;
+                         job.path = [&](cairo_t* cr) {
+                             if (x1 <= x0 || y1 <= y0) return;
+                             cairo_save(cr);
+                             cairo_translate(cr, (x0 + x1) / 2, (y0 + y1) / 2);
+                             cairo_scale(cr, (x1 - x0) / 2, (y1 - y0) / 2);
+                             cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
+                             cairo_restore(cr);
+                             cairo_close_path(cr);
+                         };
+                         job.setBounds(x0, y0, x1, y1);
+                         job.fill = true;
+                         drawGeneral(s, job);
+                         return TRUE;
+                     });
 }
 
 BOOL WINAPI Arc(HDC hdc, int left, int top, int right, int bottom, int xStart, int yStart, int xEnd,

@@ -20,4 +20,14 @@ HDC createWindowDC(HWND window);  // what GetDC returns
 void destroyWindowDC(HDC dc);     // what ReleaseDC does
 HWND windowFromDC(HDC dc);        // null for a DC that is not a window DC
 
+// Clips one axis of a copy at 0 on one side (`start`), moving the other side's corner and the
+// length along: both ends of a BitBlt onto a window clip this way.
+inline void clipCopyStart(int& start, int& otherStart, int& length) {
+    if (start < 0) {
+        otherStart -= start;
+        length += start;
+        start = 0;
+    }
+}
+
 }  // namespace platform::gdi32

@@ -49,6 +49,25 @@ void clearAsyncKeys() {
     for (auto& key : asyncKeys()) key.fetch_and(static_cast<std::uint8_t>(~kDown));
 }
 
+namespace {
+
+// The mouse button messages and the button state each leaves.
+struct ButtonMessage {
+    UINT message;
+    UINT vk;
+    bool down;
+};
+
+constexpr ButtonMessage kButtonMessages[] = {
+    {WM_LBUTTONDOWN, VK_LBUTTON, true},   {WM_LBUTTONDBLCLK, VK_LBUTTON, true},
+    {WM_LBUTTONUP, VK_LBUTTON, false},    {WM_RBUTTONDOWN, VK_RBUTTON, true},
+    {WM_RBUTTONDBLCLK, VK_RBUTTON, true}, {WM_RBUTTONUP, VK_RBUTTON, false},
+    {WM_MBUTTONDOWN, VK_MBUTTON, true},   {WM_MBUTTONDBLCLK, VK_MBUTTON, true},
+    {WM_MBUTTONUP, VK_MBUTTON, false},
+};
+
+}  // namespace
+
 void noteRetrievedMessage(ThreadQueue& queue, const MSG& msg) {
     auto press = [&](UINT vk, bool down, bool repeat) {
         BYTE& state = queue.keyState[vk & 0xFF];
@@ -75,28 +94,10 @@ void noteRetrievedMessage(ThreadQueue& queue, const MSG& msg) {
             if (vk == VK_MENU) press(extended ? VK_RMENU : VK_LMENU, down, repeat);
             break;
         }
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK:
-            press(VK_LBUTTON, true, false);
-            break;
-        case WM_LBUTTONUP:
-            press(VK_LBUTTON, false, false);
-            break;
-        case WM_RBUTTONDOWN:
-        case WM_RBUTTONDBLCLK:
-            press(VK_RBUTTON, true, false);
-            break;
-        case WM_RBUTTONUP:
-            press(VK_RBUTTON, false, false);
-            break;
-        case WM_MBUTTONDOWN:
-        case WM_MBUTTONDBLCLK:
-            press(VK_MBUTTON, true, false);
-            break;
-        case WM_MBUTTONUP:
-            press(VK_MBUTTON, false, false);
-            break;
         default:
+            for (const ButtonMessage& button : kButtonMessages) {
+                if (button.message == msg.message) press(button.vk, button.down, false);
+            }
             break;
     }
 }

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "platform/user32/cursor_icon.h"
 #include "platform/user32/focus_capture.h"
@@ -103,6 +104,17 @@ void deliver(DWORD owner, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     } else {
         notifyMessage(owner, hwnd, message, wParam, lParam);
     }
+}
+
+// The LONG_PTR at a byte offset of the window's extra bytes; null, with the error Windows sets,
+// when it does not lie inside them.
+template <class Record>  // WindowRecord, const or not
+auto* extraSlot(Record& window, int index) {
+    if (index < 0 || static_cast<std::size_t>(index) + sizeof(LONG_PTR) > window.extra.size()) {
+        SetLastError(ERROR_INVALID_INDEX);
+        return static_cast<decltype(window.extra.data())>(nullptr);
+    }
+    return window.extra.data() + index;
 }
 
 // Frees the X window and forgets the record, without messages.
@@ -277,40 +289,35 @@ BOOL WINAPI IsWindowVisible(HWND hwnd) {
 BOOL WINAPI ShowWindow(HWND hwnd, int command) {
     bool wasVisible = false;
     bool nowVisible = false;
-    DWORD owner = 0;
-    {
-        x11::XLock lock;
-        WindowRecord* window = findChangeableWindow(hwnd);
-        if (window == nullptr) return FALSE;
-        Display* display = x11::xDisplay();
-        owner = window->ownerThread;
-        wasVisible = window->visible;
+    const std::optional<DWORD> owner = changeWindow(hwnd, [&](WindowRecord& window, Display* display) {
+        wasVisible = window.visible;
         switch (command) {
             case SW_HIDE:
-                XUnmapWindow(display, window->xid);
-                window->visible = false;
+                XUnmapWindow(display, window.xid);
+                window.visible = false;
                 break;
             case SW_MINIMIZE:
             case SW_SHOWMINIMIZED:
             case SW_SHOWMINNOACTIVE:
-                if (!window->visible) XMapWindow(display, window->xid);
-                XIconifyWindow(display, window->xid, DefaultScreen(display));
-                window->visible = true;
+                if (!window.visible) XMapWindow(display, window.xid);
+                XIconifyWindow(display, window.xid, DefaultScreen(display));
+                window.visible = true;
                 break;
             case SW_SHOWNOACTIVATE:
             case SW_SHOWNA:
-                XMapWindow(display, window->xid);
-                window->visible = true;
+                XMapWindow(display, window.xid);
+                window.visible = true;
                 break;
             default:
-                XMapRaised(display, window->xid);
-                window->visible = true;
-                requestFocusOnMap(*window);
+                XMapRaised(display, window.xid);
+                window.visible = true;
+                requestFocusOnMap(window);
                 break;
         }
-        nowVisible = window->visible;
-    }
-    if (wasVisible != nowVisible) deliver(owner, hwnd, WM_SHOWWINDOW, nowVisible ? TRUE : FALSE, 0);
+        nowVisible = window.visible;
+    });
+    if (!owner) return FALSE;
+    if (wasVisible != nowVisible) deliver(*owner, hwnd, WM_SHOWWINDOW, nowVisible ? TRUE : FALSE, 0);
     return wasVisible ? TRUE : FALSE;
 }
 
@@ -362,12 +369,10 @@ LONG_PTR WINAPI GetWindowLongPtrW(HWND hwnd, int index) {
         default:
             break;
     }
-    if (index < 0 || static_cast<std::size_t>(index) + sizeof(LONG_PTR) > window->extra.size()) {
-        SetLastError(ERROR_INVALID_INDEX);
-        return 0;
-    }
+    const auto* slot = extraSlot(*window, index);
+    if (slot == nullptr) return 0;
     LONG_PTR value = 0;
-    std::memcpy(&value, window->extra.data() + index, sizeof value);
+    std::memcpy(&value, slot, sizeof value);
     return value;
 }
 
@@ -375,37 +380,26 @@ LONG_PTR WINAPI SetWindowLongPtrW(HWND hwnd, int index, LONG_PTR value) {
     x11::XLock lock;
     WindowRecord* window = findWindowOrFail(hwnd);
     if (window == nullptr) return 0;
-    LONG_PTR previous = 0;
     switch (index) {
         case GWLP_USERDATA:
-            previous = window->userData;
-            window->userData = value;
-            return previous;
+            return std::exchange(window->userData, value);
         case GWLP_WNDPROC:
-            previous = reinterpret_cast<LONG_PTR>(window->proc);
-            window->proc = reinterpret_cast<WNDPROC>(value);
-            return previous;
+            return reinterpret_cast<LONG_PTR>(std::exchange(window->proc, reinterpret_cast<WNDPROC>(value)));
         case GWLP_ID:
-            previous = window->id;
-            window->id = value;
-            return previous;
+            return std::exchange(window->id, value);
         case GWL_STYLE:
-            previous = static_cast<LONG_PTR>(window->style);
-            window->style = static_cast<DWORD>(value) & ~WS_VISIBLE;
-            return previous;
+            return static_cast<LONG_PTR>(
+                std::exchange(window->style, static_cast<DWORD>(value) & ~WS_VISIBLE));
         case GWL_EXSTYLE:
-            previous = static_cast<LONG_PTR>(window->exStyle);
-            window->exStyle = static_cast<DWORD>(value);
-            return previous;
+            return static_cast<LONG_PTR>(std::exchange(window->exStyle, static_cast<DWORD>(value)));
         default:
             break;
     }
-    if (index < 0 || static_cast<std::size_t>(index) + sizeof(LONG_PTR) > window->extra.size()) {
-        SetLastError(ERROR_INVALID_INDEX);
-        return 0;
-    }
-    std::memcpy(&previous, window->extra.data() + index, sizeof previous);
-    std::memcpy(window->extra.data() + index, &value, sizeof value);
+    auto* slot = extraSlot(*window, index);
+    if (slot == nullptr) return 0;
+    LONG_PTR previous = 0;
+    std::memcpy(&previous, slot, sizeof previous);
+    std::memcpy(slot, &value, sizeof value);
     return previous;
 }
 

@@ -75,21 +75,15 @@ BOOL WINAPI GetClientRect(HWND hwnd, LPRECT rect) {
 
 BOOL WINAPI SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int width, int height, UINT flags) {
     std::vector<Notification> notifications;
-    DWORD owner = 0;
-    {
-        x11::XLock lock;
-        WindowRecord* window = findChangeableWindow(hwnd);
-        if (window == nullptr) return FALSE;
-        Display* display = x11::xDisplay();
-        owner = window->ownerThread;
-        const FrameSize frame = frameFor(window->style, window->exStyle);
+    const std::optional<DWORD> owner = changeWindow(hwnd, [&](WindowRecord& window, Display* display) {
+        const FrameSize frame = frameFor(window.style, window.exStyle);
         if (!(flags & SWP_NOSIZE)) {
             const int newWidth = std::max(0, width - frame.left - frame.right);
             const int newHeight = std::max(0, height - frame.top - frame.bottom);
-            if (newWidth != window->width || newHeight != window->height) {
-                window->width = newWidth;
-                window->height = newHeight;
-                if (!(window->style & WS_THICKFRAME)) {
+            if (newWidth != window.width || newHeight != window.height) {
+                window.width = newWidth;
+                window.height = newHeight;
+                if (!(window.style & WS_THICKFRAME)) {
                     // The fixed size moves with the window, so the window manager allows it.
                     XSizeHints* hints = XAllocSizeHints();
                     if (hints != nullptr) {
@@ -97,11 +91,11 @@ BOOL WINAPI SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int width, i
                         hints->win_gravity = StaticGravity;
                         hints->min_width = hints->max_width = std::max(1, newWidth);
                         hints->min_height = hints->max_height = std::max(1, newHeight);
-                        XSetWMNormalHints(display, window->xid, hints);
+                        XSetWMNormalHints(display, window.xid, hints);
                         XFree(hints);
                     }
                 }
-                XResizeWindow(display, window->xid, static_cast<unsigned>(std::max(1, newWidth)),
+                XResizeWindow(display, window.xid, static_cast<unsigned>(std::max(1, newWidth)),
                               static_cast<unsigned>(std::max(1, newHeight)));
                 notifications.push_back({WM_SIZE, SIZE_RESTORED, MAKELPARAM(newWidth, newHeight)});
             }
@@ -109,29 +103,30 @@ BOOL WINAPI SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int width, i
         if (!(flags & SWP_NOMOVE)) {
             const int newX = x + frame.left;
             const int newY = y + frame.top;
-            if (newX != window->clientX || newY != window->clientY) {
-                window->clientX = newX;
-                window->clientY = newY;
-                XMoveWindow(display, window->xid, newX, newY);
+            if (newX != window.clientX || newY != window.clientY) {
+                window.clientX = newX;
+                window.clientY = newY;
+                XMoveWindow(display, window.xid, newX, newY);
                 notifications.push_back({WM_MOVE, 0, MAKELPARAM(newX, newY)});
             }
         }
         if (!(flags & SWP_NOZORDER)) {
             if (insertAfter == HWND_BOTTOM) {
-                XLowerWindow(display, window->xid);
+                XLowerWindow(display, window.xid);
             } else {
-                XRaiseWindow(display, window->xid);
+                XRaiseWindow(display, window.xid);
             }
         }
-    }
+    });
+    if (!owner) return FALSE;
     if (flags & SWP_SHOWWINDOW) ShowWindow(hwnd, (flags & SWP_NOACTIVATE) ? SW_SHOWNA : SW_SHOW);
     if (flags & SWP_HIDEWINDOW) ShowWindow(hwnd, SW_HIDE);
     // Another thread's window hears of the change without this thread waiting for it.
     for (const Notification& n : notifications) {
-        if (owner == GetCurrentThreadId()) {
+        if (*owner == GetCurrentThreadId()) {
             callWindowProcedure(hwnd, n.message, n.wParam, n.lParam);
         } else {
-            notifyMessage(owner, hwnd, n.message, n.wParam, n.lParam);
+            notifyMessage(*owner, hwnd, n.message, n.wParam, n.lParam);
         }
     }
     return TRUE;

@@ -5,8 +5,11 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/x11/display.h"
 
 namespace platform::user32 {
 
@@ -86,6 +89,17 @@ WindowRecord* findWindowOrFail(HWND hwnd);
 // A window that a call is about to change; else null, with ERROR_INVALID_WINDOW_HANDLE set,
 // also while the window is being destroyed.
 WindowRecord* findChangeableWindow(HWND hwnd);
+
+// Runs `change(window, display)` under XLock on a window that a call may change. The window's
+// owner thread, or nothing (with the last error set) when there is no such window.
+template <class Change>
+std::optional<DWORD> changeWindow(HWND hwnd, Change change) {
+    x11::XLock lock;
+    WindowRecord* window = findChangeableWindow(hwnd);
+    if (window == nullptr) return std::nullopt;
+    change(*window, x11::xDisplay());
+    return window->ownerThread;
+}
 WindowRecord* addWindow(std::unique_ptr<WindowRecord> record);
 void removeWindow(HWND hwnd);
 std::vector<WindowRecord*> windowsOfThread(DWORD threadId);

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <thread>
+#include <utility>
 
 #include "platform/user32/focus_capture.h"
 #include "platform/user32/key_state.h"
@@ -55,13 +56,17 @@ void post(const WindowRecord& window, UINT message, WPARAM wParam, LPARAM lParam
     user32::postMessageTo(window.ownerThread, msg);
 }
 
+// X's button and modifier masks and the MK_ flags they become.
+constexpr std::pair<unsigned, WPARAM> kMouseKeys[] = {
+    {Button1Mask, MK_LBUTTON}, {Button2Mask, MK_MBUTTON}, {Button3Mask, MK_RBUTTON},
+    {ShiftMask, MK_SHIFT},     {ControlMask, MK_CONTROL},
+};
+
 WPARAM mouseKeys(unsigned state) {
     WPARAM keys = 0;
-    if (state & Button1Mask) keys |= MK_LBUTTON;
-    if (state & Button2Mask) keys |= MK_MBUTTON;
-    if (state & Button3Mask) keys |= MK_RBUTTON;
-    if (state & ShiftMask) keys |= MK_SHIFT;
-    if (state & ControlMask) keys |= MK_CONTROL;
+    for (const auto& [mask, key] : kMouseKeys) {
+        if (state & mask) keys |= key;
+    }
     return keys;
 }
 

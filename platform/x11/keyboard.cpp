@@ -4,6 +4,8 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
+#include <iterator>
+#include <optional>
 #include <vector>
 
 #include "platform/user32/key_state.h"
@@ -13,7 +15,23 @@ namespace platform::x11 {
 
 namespace {
 
-// Linux input key codes (X keycode − 8 on evdev servers) in the US layout's positions.
+// Linux input key codes (X keycode − 8 on evdev servers) in the US layout's positions. For the
+// first block the PC set-1 scan code is the key code itself (0 where no key sits).
+constexpr UINT kFirstBlockVk[] = {
+    0,          VK_ESCAPE,   '1',          '2',           '3',         '4',          '5',
+    '6',        '7',         '8',          '9',           '0',         VK_OEM_MINUS, VK_OEM_PLUS,
+    VK_BACK,    VK_TAB,      'Q',          'W',           'E',         'R',          'T',
+    'Y',        'U',         'I',          'O',           'P',         VK_OEM_4,     VK_OEM_6,
+    VK_RETURN,  VK_LCONTROL, 'A',          'S',           'D',         'F',          'G',
+    'H',        'J',         'K',          'L',           VK_OEM_1,    VK_OEM_7,     VK_OEM_3,
+    VK_LSHIFT,  VK_OEM_5,    'Z',          'X',           'C',         'V',          'B',
+    'N',        'M',         VK_OEM_COMMA, VK_OEM_PERIOD, VK_OEM_2,    VK_RSHIFT,    VK_MULTIPLY,
+    VK_LMENU,   VK_SPACE,    VK_CAPITAL,   VK_F1,         VK_F2,       VK_F3,        VK_F4,
+    VK_F5,      VK_F6,       VK_F7,        VK_F8,         VK_F9,       VK_F10,       VK_NUMLOCK,
+    VK_SCROLL,  VK_NUMPAD7,  VK_NUMPAD8,   VK_NUMPAD9,    VK_SUBTRACT, VK_NUMPAD4,   VK_NUMPAD5,
+    VK_NUMPAD6, VK_ADD,      VK_NUMPAD1,   VK_NUMPAD2,    VK_NUMPAD3,  VK_NUMPAD0,   VK_DECIMAL,
+    0,          0,           VK_OEM_102,   VK_F11,        VK_F12};
+
 struct Position {
     unsigned code;
     UINT vk;
@@ -21,69 +39,30 @@ struct Position {
     bool extended;
 };
 
-constexpr Position kPositions[] = {
-    {1, VK_ESCAPE, 0x01, false},     {2, '1', 0x02, false},
-    {3, '2', 0x03, false},           {4, '3', 0x04, false},
-    {5, '4', 0x05, false},           {6, '5', 0x06, false},
-    {7, '6', 0x07, false},           {8, '7', 0x08, false},
-    {9, '8', 0x09, false},           {10, '9', 0x0A, false},
-    {11, '0', 0x0B, false},          {12, VK_OEM_MINUS, 0x0C, false},
-    {13, VK_OEM_PLUS, 0x0D, false},  {14, VK_BACK, 0x0E, false},
-    {15, VK_TAB, 0x0F, false},       {16, 'Q', 0x10, false},
-    {17, 'W', 0x11, false},          {18, 'E', 0x12, false},
-    {19, 'R', 0x13, false},          {20, 'T', 0x14, false},
-    {21, 'Y', 0x15, false},          {22, 'U', 0x16, false},
-    {23, 'I', 0x17, false},          {24, 'O', 0x18, false},
-    {25, 'P', 0x19, false},          {26, VK_OEM_4, 0x1A, false},
-    {27, VK_OEM_6, 0x1B, false},     {28, VK_RETURN, 0x1C, false},
-    {29, VK_LCONTROL, 0x1D, false},  {30, 'A', 0x1E, false},
-    {31, 'S', 0x1F, false},          {32, 'D', 0x20, false},
-    {33, 'F', 0x21, false},          {34, 'G', 0x22, false},
-    {35, 'H', 0x23, false},          {36, 'J', 0x24, false},
-    {37, 'K', 0x25, false},          {38, 'L', 0x26, false},
-    {39, VK_OEM_1, 0x27, false},     {40, VK_OEM_7, 0x28, false},
-    {41, VK_OEM_3, 0x29, false},     {42, VK_LSHIFT, 0x2A, false},
-    {43, VK_OEM_5, 0x2B, false},     {44, 'Z', 0x2C, false},
-    {45, 'X', 0x2D, false},          {46, 'C', 0x2E, false},
-    {47, 'V', 0x2F, false},          {48, 'B', 0x30, false},
-    {49, 'N', 0x31, false},          {50, 'M', 0x32, false},
-    {51, VK_OEM_COMMA, 0x33, false}, {52, VK_OEM_PERIOD, 0x34, false},
-    {53, VK_OEM_2, 0x35, false},     {54, VK_RSHIFT, 0x36, false},
-    {55, VK_MULTIPLY, 0x37, false},  {56, VK_LMENU, 0x38, false},
-    {57, VK_SPACE, 0x39, false},     {58, VK_CAPITAL, 0x3A, false},
-    {59, VK_F1, 0x3B, false},        {60, VK_F2, 0x3C, false},
-    {61, VK_F3, 0x3D, false},        {62, VK_F4, 0x3E, false},
-    {63, VK_F5, 0x3F, false},        {64, VK_F6, 0x40, false},
-    {65, VK_F7, 0x41, false},        {66, VK_F8, 0x42, false},
-    {67, VK_F9, 0x43, false},        {68, VK_F10, 0x44, false},
-    {69, VK_NUMLOCK, 0x45, true},    {70, VK_SCROLL, 0x46, false},
-    {71, VK_NUMPAD7, 0x47, false},   {72, VK_NUMPAD8, 0x48, false},
-    {73, VK_NUMPAD9, 0x49, false},   {74, VK_SUBTRACT, 0x4A, false},
-    {75, VK_NUMPAD4, 0x4B, false},   {76, VK_NUMPAD5, 0x4C, false},
-    {77, VK_NUMPAD6, 0x4D, false},   {78, VK_ADD, 0x4E, false},
-    {79, VK_NUMPAD1, 0x4F, false},   {80, VK_NUMPAD2, 0x50, false},
-    {81, VK_NUMPAD3, 0x51, false},   {82, VK_NUMPAD0, 0x52, false},
-    {83, VK_DECIMAL, 0x53, false},   {86, VK_OEM_102, 0x56, false},
-    {87, VK_F11, 0x57, false},       {88, VK_F12, 0x58, false},
-    {96, VK_RETURN, 0x1C, true},     {97, VK_RCONTROL, 0x1D, true},
-    {98, VK_DIVIDE, 0x35, true},     {99, VK_SNAPSHOT, 0x37, true},
-    {100, VK_RMENU, 0x38, true},     {102, VK_HOME, 0x47, true},
-    {103, VK_UP, 0x48, true},        {104, VK_PRIOR, 0x49, true},
-    {105, VK_LEFT, 0x4B, true},      {106, VK_RIGHT, 0x4D, true},
-    {107, VK_END, 0x4F, true},       {108, VK_DOWN, 0x50, true},
-    {109, VK_NEXT, 0x51, true},      {110, VK_INSERT, 0x52, true},
-    {111, VK_DELETE, 0x53, true},    {119, VK_PAUSE, 0x45, false},
-    {125, VK_LWIN, 0x5B, true},      {126, VK_RWIN, 0x5C, true},
+// The keys beyond the first block, most of them with the extended prefix.
+constexpr Position kLaterPositions[] = {
+    {96, VK_RETURN, 0x1C, true},   {97, VK_RCONTROL, 0x1D, true}, {98, VK_DIVIDE, 0x35, true},
+    {99, VK_SNAPSHOT, 0x37, true}, {100, VK_RMENU, 0x38, true},   {102, VK_HOME, 0x47, true},
+    {103, VK_UP, 0x48, true},      {104, VK_PRIOR, 0x49, true},   {105, VK_LEFT, 0x4B, true},
+    {106, VK_RIGHT, 0x4D, true},   {107, VK_END, 0x4F, true},     {108, VK_DOWN, 0x50, true},
+    {109, VK_NEXT, 0x51, true},    {110, VK_INSERT, 0x52, true},  {111, VK_DELETE, 0x53, true},
+    {119, VK_PAUSE, 0x45, false},  {125, VK_LWIN, 0x5B, true},    {126, VK_RWIN, 0x5C, true},
     {127, VK_APPS, 0x5D, true},
 };
 
-const Position* positionOf(unsigned keycode) {
-    if (keycode < 8) return nullptr;
+// The position of a key, or nothing for a key code no key of the US layout has.
+std::optional<Position> positionOf(unsigned keycode) {
+    if (keycode < 8) return std::nullopt;
     const unsigned code = keycode - 8;
-    for (const Position& p : kPositions) {
-        if (p.code == code) return &p;
+    if (code < std::size(kFirstBlockVk)) {
+        const UINT vk = kFirstBlockVk[code];
+        if (vk == 0) return std::nullopt;
+        return Position{code, vk, code, vk == VK_NUMLOCK};
     }
-    return nullptr;
+    for (const Position& p : kLaterPositions) {
+        if (p.code == code) return p;
+    }
+    return std::nullopt;
 }
 
 // Keys whose meaning the layout gives by symbol rather than by position.
@@ -212,7 +191,7 @@ UINT vkFromKeysym(KeySym sym) {
 
 KeyInfo describe(Display* display, unsigned keycode, unsigned state) {
     KeyInfo info;
-    const Position* position = positionOf(keycode);
+    const std::optional<Position> position = positionOf(keycode);
     const KeySym base = XkbKeycodeToKeysym(display, static_cast<KeyCode>(keycode), 0, 0);
     unsigned consumed = 0;
     KeySym effective = NoSymbol;
@@ -223,11 +202,11 @@ KeyInfo describe(Display* display, unsigned keycode, unsigned state) {
     UINT vk = 0;
     if (info.keysym >= XK_KP_Space && info.keysym <= XK_KP_9) vk = vkFromKeysym(info.keysym);
     if (vk == 0) vk = vkFromKeysym(base);
-    if (vk == 0 && position != nullptr) vk = position->vk;
+    if (vk == 0 && position) vk = position->vk;
     info.sideVk = vk;
     const UINT generic = user32::genericModifierOf(vk);
     info.vk = generic != 0 ? generic : vk;
-    if (position != nullptr) {
+    if (position) {
         info.scanCode = position->scan;
         info.extended = position->extended;
     } else if (keycode >= 8) {

@@ -19,6 +19,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "platform/gdi32/window_surface.h"
 #include "platform/user32/window_registry.h"
 #include "platform/x11/display.h"
 
@@ -258,16 +259,8 @@ void presentPixels(HWND window, const std::uint32_t* pixels, int stride, int src
     Presenter& p = presenter();
     if (!p.checked) check(display, p);
     // Clip to the client area, moving the source corner with the destination.
-    if (dstX < 0) {
-        srcX -= dstX;
-        width += dstX;
-        dstX = 0;
-    }
-    if (dstY < 0) {
-        srcY -= dstY;
-        height += dstY;
-        dstY = 0;
-    }
+    gdi32::clipCopyStart(dstX, srcX, width);
+    gdi32::clipCopyStart(dstY, srcY, height);
     width = std::min(width, record->width - dstX);
     height = std::min(height, record->height - dstY);
     if (width <= 0 || height <= 0 || srcX < 0 || srcY < 0) return;

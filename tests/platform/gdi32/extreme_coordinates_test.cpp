@@ -40,8 +40,7 @@ const Box kOutside[] = {
 
 TEST_P(BothPaths, ShapesOutsideTheDeviceSpaceFailAndDrawNothing) {
     Canvas c(60, 60);
-    c.pen(PS_SOLID, 1, kRed);
-    c.brush(kBlue);
+    c.outlineAndFill(kRed, kBlue);
     for (const Box& k : kOutside) {
         SCOPED_TRACE(std::to_string(k.l) + " " + std::to_string(k.t) + " " + std::to_string(k.r) + " " +
                      std::to_string(k.b));
@@ -102,8 +101,7 @@ TEST(ExtremeCoordinates, LegalBoxesFarOffTheImageDrawTheirVisiblePart) {
 TEST_P(BothPaths, BoxesPartlyOnTheImageDrawTheirRightPart) {
     // A 140-wide box that starts at x = -100 draws its right part.
     Canvas c(80, 60);
-    c.pen(PS_SOLID, 1, kRed);
-    c.brush(kBlue);
+    c.outlineAndFill(kRed, kBlue);
     EXPECT_TRUE(RoundRect(c.dc(), -100, 10, 40, 55, 5, 5));
     EXPECT_TRUE(c.is(40, 30, kRed));
     EXPECT_TRUE(c.is(0, 10, kRed));

@@ -123,11 +123,9 @@ TEST(RoundCorners, LargerEllipsesStepInWholePixels) {
 
 TEST(RoundCorners, BoxesTooThinForACornerAreRectangles) {
     Canvas c(30, 40);
-    c.pen(PS_SOLID, 1, kRed);
-    c.brush(kBlue);
+    c.outlineAndFill(kRed, kBlue);
     RoundRect(c.dc(), 10, 10, 11, 30, 5, 5);
-    RECT r = c.bounds(kRed);
-    expectBounds(r, 10, 10, 11, 30);
+    expectBounds(c.bounds(kRed), 10, 10, 11, 30);
     EXPECT_EQ(c.count(kRed), 2 * 21);
 }
 

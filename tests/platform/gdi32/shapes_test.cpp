@@ -11,11 +11,9 @@ namespace {
 // without a pen the filled area is one pixel smaller in width and height.
 TEST(Rectangles, CoverBothEdgesInAdvancedModeOnly) {
     Canvas c(40, 40);
-    c.pen(PS_SOLID, 1, kRed);
-    c.brush(kBlue);
+    c.outlineAndFill(kRed, kBlue);
     Rectangle(c.dc(), 5, 6, 15, 20);
-    RECT painted = c.bounds(kRed);
-    expectBounds(painted, 5, 6, 15, 20);
+    expectBounds(c.bounds(kRed), 5, 6, 15, 20);
     EXPECT_EQ(c.count(kBlue), 9 * 13);  // the interior, inside the 1-pixel outline
 
     Canvas compat(40, 40);
@@ -43,8 +41,7 @@ TEST(Rectangles, WithoutPenFillOnePixelLessAndReversedCornersAreOrdered) {
 
     // A fill with a 1-pixel outline covers the same area as the widened fill-only one.
     Canvas outlined(40, 40);
-    outlined.pen(PS_SOLID, 1, kBlue);
-    outlined.brush(kBlue);
+    outlined.outlineAndFill(kBlue, kBlue);
     Rectangle(outlined.dc(), 5, 5, 10, 10);
     EXPECT_TRUE(outlined.same(a));
 }
@@ -74,11 +71,9 @@ TEST(Rectangles, OutlineOnlyAndFillOnlyLeaveTheOtherPartUntouched) {
 
 TEST(RoundRects, CoverBothEdgesAndRoundTheCorners) {
     Canvas c(80, 80);
-    c.pen(PS_SOLID, 1, kRed);
-    c.brush(kBlue);
+    c.outlineAndFill(kRed, kBlue);
     RoundRect(c.dc(), 10, 10, 50, 40, 12, 12);
-    RECT r = c.bounds(kRed);
-    expectBounds(r, 10, 10, 50, 40);
+    expectBounds(c.bounds(kRed), 10, 10, 50, 40);
     EXPECT_TRUE(c.is(10, 10, kWhite));  // corners cut
     EXPECT_TRUE(c.is(50, 40, kWhite));
     EXPECT_TRUE(c.is(30, 10, kRed) && c.is(50, 25, kRed));
@@ -100,8 +95,7 @@ TEST(Lines, GeometricPensHaveSemicircularEnds) {
     MoveToEx(c.dc(), 10, 20, nullptr);
     LineTo(c.dc(), 30, 20);
     // Width 2: rows 19 and 20; the ends reach one pixel past each end point.
-    RECT r = c.bounds(kRed);
-    expectBounds(r, 9, 19, 30, 20);
+    expectBounds(c.bounds(kRed), 9, 19, 30, 20);
     EXPECT_EQ(c.count(kRed), 2 * 22);
 
     // Wide enough to tell a semicircle from a square: the corners of the cap stay clear.
@@ -214,8 +208,7 @@ TEST(Shapes, PolygonFillModesAndEllipseBounds) {
     e.pen(PS_SOLID, 1, kRed);
     e.nullBrush();
     Ellipse(e.dc(), 10, 20, 50, 40);
-    RECT r = e.bounds(kRed);
-    expectBounds(r, 10, 20, 50, 40);
+    expectBounds(e.bounds(kRed), 10, 20, 50, 40);
 }
 
 TEST(Shapes, ClipRegionsAndRasterOperations) {
@@ -241,8 +234,7 @@ TEST(Shapes, ClipRegionsAndRasterOperations) {
 
     // XOR twice restores; R2_NOP leaves everything.
     Canvas x(30, 30, kGreen);
-    x.pen(PS_SOLID, 1, kRed);
-    x.brush(kBlue);
+    x.outlineAndFill(kRed, kBlue);
     SetROP2(x.dc(), R2_XORPEN);
     Rectangle(x.dc(), 5, 5, 20, 20);
     EXPECT_FALSE(x.is(10, 10, kGreen));
