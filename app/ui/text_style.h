@@ -7,9 +7,5 @@
 inline constexpr char16_t kEditorFontFace[] = u"微软雅黑";
 inline constexpr LONG kEditorFontHeight = 20;
 
-// Copies a face name into the fixed field, unit by unit (WCHAR is wchar_t on Windows and
-// char16_t elsewhere), cut to fit and always zero-terminated.
-void copyFaceName(LOGFONTW& font, const char16_t* face);
-
 // Reads the current text style, sets the editor's face and height and applies it.
 void applyEditorTextStyle();

@@ -95,16 +95,16 @@ void Scene::clear(COLORREF color) {
 }
 
 void Scene::drawFrame() {
-    const int w = 220;
+    const int w = kPanelWidth;
     clear(background_);
     background_ = RGB(255, 255, 255);
     SetBkColor(dc_, background_);
     clear(background_);
     setFillColor(0xF5F0F0);
-    Rectangle(dc_, 0, 0, w, 750);
+    Rectangle(dc_, 0, 0, w, kHeight);
     setLineColor(0xD2C8C8);
     MoveToEx(dc_, w, 0, nullptr);
-    LineTo(dc_, w, 750);
+    LineTo(dc_, w, kHeight);
     SetTextColor(dc_, 0x505050);
     SetBkMode(dc_, TRANSPARENT);
     drawText(TEXT("功能面板"), 0, 20, w, 50, DT_CENTER | DT_VCENTER);
@@ -121,9 +121,9 @@ void Scene::drawFrame() {
     setLineColor(0xF0F0F0);
     for (int x = w; x < kWidth; x += 20) {
         MoveToEx(dc_, x, 0, nullptr);
-        LineTo(dc_, x, 750);
+        LineTo(dc_, x, kHeight);
     }
-    for (int y = 0; y < 750; y += 20) {
+    for (int y = 0; y < kHeight; y += 20) {
         MoveToEx(dc_, w, y, nullptr);
         LineTo(dc_, kWidth, y);
     }
@@ -153,9 +153,9 @@ void Scene::drawFrame() {
         }
     }
     setFillColor(0xF0F0F0);
-    Rectangle(dc_, 0, 730, kWidth, 750);
+    Rectangle(dc_, 0, 730, kWidth, kHeight);
     SetTextColor(dc_, 0x505050);
-    drawText(TEXT("选中: 中心主题 | 位置: (580, 375) | 子节点: 4 | 按 H 显示帮助"), 10, 730, 1370, 750,
+    drawText(TEXT("选中: 中心主题 | 位置: (580, 375) | 子节点: 4 | 按 H 显示帮助"), 10, 730, 1370, kHeight,
              DT_VCENTER);
 }
 

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "app/model/scene_layout.h"
+
 namespace frame_bench {
 
 struct SceneNode {
@@ -46,7 +48,7 @@ class Scene {
     int thickness_ = 1;
 };
 
-constexpr int kWidth = 1380;
-constexpr int kHeight = 750;
+constexpr int kWidth = kWindowWidth;
+constexpr int kHeight = kWindowHeight;
 
 }  // namespace frame_bench

@@ -9,14 +9,15 @@
 
 #include <vector>
 
+#include "app/model/scene_layout.h"
 #include "graphics/graphics.h"
 #include "graphics/image.h"
 
 namespace {
 
-constexpr int kWidth = 1380;
-constexpr int kHeight = 750;
-constexpr int kPanel = 220;
+constexpr int kWidth = kWindowWidth;
+constexpr int kHeight = kWindowHeight;
+constexpr int kPanel = kPanelWidth;
 
 struct Node {
     int x, y, parent;

@@ -41,15 +41,16 @@ TEST(TextStyleTest, SetsFaceAndHeightAndKeepsTheRest) {
     EXPECT_EQ(after.lfWidth, 3);
 }
 
-TEST(TextStyleTest, FaceNameIsCutToTheFieldAndTerminated) {
+TEST(TextStyleTest, FaceNameIsCutToTheFieldAndZeroFilled) {
     LOGFONTW font{};
     for (auto& unit : font.lfFaceName) unit = static_cast<WCHAR>(u'#');
     const std::u16string longFace(40, u'x');
-    copyFaceName(font, longFace.c_str());
+    Gfx::copyFaceName(font.lfFaceName, longFace.c_str());
     EXPECT_EQ(faceOf(font), std::u16string(LF_FACESIZE - 1, u'x'));
     EXPECT_EQ(font.lfFaceName[LF_FACESIZE - 1], 0);
-    copyFaceName(font, u"ab");
+    Gfx::copyFaceName(font.lfFaceName, u"ab");
     EXPECT_EQ(faceOf(font), u"ab");
+    for (int i = 2; i < LF_FACESIZE; ++i) EXPECT_EQ(font.lfFaceName[i], 0) << "unit " << i;
 }
 
 }  // namespace
