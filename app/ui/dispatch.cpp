@@ -25,11 +25,11 @@ struct KeyCommand {
 constexpr KeyCommand kKeyCommands[] = {
     {VK_SPACE, false, [](MindMap& m) { m.addSiblingNode(); }},
     {VK_DELETE, false, [](MindMap& m) { m.deleteSelectedNode(); }},
-    {'1', false, [](MindMap& m) { m.setNodeFillColor(0xDCDCDC); }},  // light grey
-    {'2', false, [](MindMap& m) { m.setNodeFillColor(0xB4DCB4); }},  // light green
-    {'3', false, [](MindMap& m) { m.setNodeFillColor(0xDCB4B4); }},  // light blue
-    {'4', false, [](MindMap& m) { m.setNodeTextColor(0x000000); }},  // black
-    {'5', false, [](MindMap& m) { m.setNodeTextColor(0xFFFFFF); }},  // white
+    {'1', false, [](MindMap& m) { m.setNodeFillColor(kDefaultNodeFill); }},  // light grey
+    {'2', false, [](MindMap& m) { m.setNodeFillColor(0xB4DCB4); }},          // light green
+    {'3', false, [](MindMap& m) { m.setNodeFillColor(0xDCB4B4); }},          // light blue
+    {'4', false, [](MindMap& m) { m.setNodeTextColor(kDefaultNodeText); }},  // black
+    {'5', false, [](MindMap& m) { m.setNodeTextColor(0xFFFFFF); }},          // white
     {'F', false, [](MindMap& m) { m.toggleCollapse(); }},
     {VK_F2, false, [](MindMap& m) { m.startEditing(); }},
     {'O', true, [](MindMap& m) { m.showOpenDialog(); }},
