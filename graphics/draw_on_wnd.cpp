@@ -24,6 +24,15 @@ std::u16string executableTitle() {
     return windowTitleFromPath(text);
 }
 
+// Notes the back buffer's change when the drawing operation in its scope has returned.
+class ChangeNote {
+  public:
+    ChangeNote() = default;
+    ~ChangeNote() { library.graphWindow->noteBackBufferChanged(); }
+    ChangeNote(const ChangeNote&) = delete;
+    ChangeNote& operator=(const ChangeNote&) = delete;
+};
+
 }  // namespace
 
 HWND openGraphWindow(int width, int height, int flags) {
@@ -69,7 +78,16 @@ void DrawOnWnd::closeWindow() {
         return DrawOnImg::name arguments;                         \
     }
 
-MM_UNDER_DEVICE_LOCK(void, clearDevice, (), ())
+// The same for operations that change pixels: the window thread learns that there is
+// something to copy (a result, where there is one, is kept across the note).
+#define MM_DRAWING_UNDER_DEVICE_LOCK(Result, name, parameters, arguments) \
+    Result DrawOnWnd::name parameters {                                   \
+        DeviceLock lock;                                                  \
+        ChangeNote note;                                                  \
+        return DrawOnImg::name arguments;                                 \
+    }
+
+MM_DRAWING_UNDER_DEVICE_LOCK(void, clearDevice, (), ())
 MM_UNDER_DEVICE_LOCK(void, setTextColor, (COLORREF colour), (colour))
 MM_UNDER_DEVICE_LOCK(void, setBackgroundColor, (COLORREF colour), (colour))
 MM_UNDER_DEVICE_LOCK(int, getBackgroundMode, (), ())
@@ -86,35 +104,37 @@ MM_UNDER_DEVICE_LOCK(void, setRop2, (int mode), (mode))
 MM_UNDER_DEVICE_LOCK(int, getPolyFillMode, (), ())
 MM_UNDER_DEVICE_LOCK(void, setPolyFillMode, (int mode), (mode))
 MM_UNDER_DEVICE_LOCK(COLORREF, getPixel, (int x, int y), (x, y))
-MM_UNDER_DEVICE_LOCK(void, putPixel, (int x, int y, COLORREF colour), (x, y, colour))
-MM_UNDER_DEVICE_LOCK(void, drawLine, (int x1, int y1, int x2, int y2), (x1, y1, x2, y2))
-MM_UNDER_DEVICE_LOCK(void, fillRectangle, (int left, int top, int right, int bottom),
-                     (left, top, right, bottom))
-MM_UNDER_DEVICE_LOCK(void, fillCircle, (int x, int y, int radius), (x, y, radius))
-MM_UNDER_DEVICE_LOCK(void, fillEllipse, (int left, int top, int right, int bottom),
-                     (left, top, right, bottom))
-MM_UNDER_DEVICE_LOCK(void, fillRoundRect,
-                     (int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight),
-                     (left, top, right, bottom, ellipseWidth, ellipseHeight))
-MM_UNDER_DEVICE_LOCK(void, drawArc,
-                     (int left, int top, int right, int bottom, double startAngle, double endAngle),
-                     (left, top, right, bottom, startAngle, endAngle))
-MM_UNDER_DEVICE_LOCK(void, fillPie,
-                     (int left, int top, int right, int bottom, double startAngle, double endAngle),
-                     (left, top, right, bottom, startAngle, endAngle))
-MM_UNDER_DEVICE_LOCK(void, drawPolyline, (const POINT* points, int count), (points, count))
-MM_UNDER_DEVICE_LOCK(void, fillPolygon, (const POINT* points, int count), (points, count))
-MM_UNDER_DEVICE_LOCK(void, drawPolyBezier, (const POINT* points, int count), (points, count))
-MM_UNDER_DEVICE_LOCK(void, floodFill, (int x, int y, COLORREF colour, int fillType), (x, y, colour, fillType))
-MM_UNDER_DEVICE_LOCK(void, drawTextAt, (int x, int y, const char16_t* text), (x, y, text))
-MM_UNDER_DEVICE_LOCK(int, drawTextInRect, (const char16_t* text, RECT* rect, UINT format),
-                     (text, rect, format))
+MM_DRAWING_UNDER_DEVICE_LOCK(void, putPixel, (int x, int y, COLORREF colour), (x, y, colour))
+MM_DRAWING_UNDER_DEVICE_LOCK(void, drawLine, (int x1, int y1, int x2, int y2), (x1, y1, x2, y2))
+MM_DRAWING_UNDER_DEVICE_LOCK(void, fillRectangle, (int left, int top, int right, int bottom),
+                             (left, top, right, bottom))
+MM_DRAWING_UNDER_DEVICE_LOCK(void, fillCircle, (int x, int y, int radius), (x, y, radius))
+MM_DRAWING_UNDER_DEVICE_LOCK(void, fillEllipse, (int left, int top, int right, int bottom),
+                             (left, top, right, bottom))
+MM_DRAWING_UNDER_DEVICE_LOCK(void, fillRoundRect,
+                             (int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight),
+                             (left, top, right, bottom, ellipseWidth, ellipseHeight))
+MM_DRAWING_UNDER_DEVICE_LOCK(void, drawArc,
+                             (int left, int top, int right, int bottom, double startAngle, double endAngle),
+                             (left, top, right, bottom, startAngle, endAngle))
+MM_DRAWING_UNDER_DEVICE_LOCK(void, fillPie,
+                             (int left, int top, int right, int bottom, double startAngle, double endAngle),
+                             (left, top, right, bottom, startAngle, endAngle))
+MM_DRAWING_UNDER_DEVICE_LOCK(void, drawPolyline, (const POINT* points, int count), (points, count))
+MM_DRAWING_UNDER_DEVICE_LOCK(void, fillPolygon, (const POINT* points, int count), (points, count))
+MM_DRAWING_UNDER_DEVICE_LOCK(void, drawPolyBezier, (const POINT* points, int count), (points, count))
+MM_DRAWING_UNDER_DEVICE_LOCK(void, floodFill, (int x, int y, COLORREF colour, int fillType),
+                             (x, y, colour, fillType))
+MM_DRAWING_UNDER_DEVICE_LOCK(void, drawTextAt, (int x, int y, const char16_t* text), (x, y, text))
+MM_DRAWING_UNDER_DEVICE_LOCK(int, drawTextInRect, (const char16_t* text, RECT* rect, UINT format),
+                             (text, rect, format))
 MM_UNDER_DEVICE_LOCK(int, getTextWidth, (const char16_t* text), (text))
 MM_UNDER_DEVICE_LOCK(int, getTextHeight, (const char16_t* text), (text))
 MM_UNDER_DEVICE_LOCK(void, setTextStyle, (const LOGFONTW* font), (font))
 MM_UNDER_DEVICE_LOCK(void, getTextStyle, (LPLOGFONTW out), (out))
 
 #undef MM_UNDER_DEVICE_LOCK
+#undef MM_DRAWING_UNDER_DEVICE_LOCK
 
 // While a batch is on, the window thread makes no periodic copies, so the window shows only
 // finished frames.
@@ -132,12 +152,12 @@ void DrawOnWnd::flushBatchDraw() {
 
 void DrawOnWnd::endBatchDraw(int left, int top, int right, int bottom) {
     flushBatchDraw(left, top, right, bottom);
-    library.graphWindow->batchActive = false;
+    library.graphWindow->endBatch();
 }
 
 void DrawOnWnd::endBatchDraw() {
     flushBatchDraw();
-    library.graphWindow->batchActive = false;
+    library.graphWindow->endBatch();
 }
 
 }  // namespace Gfx

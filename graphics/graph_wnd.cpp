@@ -2,8 +2,9 @@
 // the create and close steps, resizing, mouse capture (with the API's captureMouse and
 // releaseMouse), the text caret's place and the blocking input take. On the window thread,
 // which it starts: registering the class "GfxWnd", creating the window, pumping its messages
-// and, while no batch is in progress, copying the back buffer to the screen about 60 times a
-// second; the window procedure turns input into InputMessage records.
+// and, while no batch is in progress, copying a changed back buffer to the screen at most 60
+// times a second; the window procedure turns input into InputMessage records. The thread
+// sleeps until a message or a change arrives: an idle window costs nothing.
 #include "graphics/graph_wnd.h"
 
 #include <windows.h>
@@ -48,16 +49,25 @@ GraphWnd::GraphWnd()
       hwnd(nullptr),
       windowDC(nullptr),
       batchActive(false),
+      inputEvent(nullptr),
+      backBufferChanged(false),
+      windowThreadWakes(0),
+      periodicCopies(0),
       windowThread(nullptr),
+      changeEvent(nullptr),
       closingForProgram(false) {
     queue.clear();
     activeWindow = this;
     wakeEvent = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    inputEvent = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    changeEvent = CreateEventW(nullptr, FALSE, FALSE, nullptr);
 }
 
 GraphWnd::~GraphWnd() {
     close();
     if (wakeEvent != nullptr) CloseHandle(wakeEvent);
+    if (inputEvent != nullptr) CloseHandle(inputEvent);
+    if (changeEvent != nullptr) CloseHandle(changeEvent);
     activeWindow = nullptr;
 }
 
@@ -170,7 +180,11 @@ void GraphWnd::resize(int newWidth, int newHeight) {
     if (newWidth <= 0 || newHeight <= 0) return;
     RECT outer = {0, 0, newWidth, newHeight};
     AdjustWindowRectEx(&outer, kFrameStyle, FALSE, 0);
-    IMAGE::resize(newWidth, newHeight);
+    {
+        DeviceLock lock;
+        IMAGE::resize(newWidth, newHeight);
+        noteBackBufferChanged();
+    }
     HWND window = hwnd.load();
     if (window == nullptr) return;
     RECT previous = {};
@@ -232,10 +246,23 @@ void GraphWnd::copyToWindow() {
 void GraphWnd::copyToWindow(int left, int top, int copyWidth, int copyHeight) {
     DeviceLock lock;
     if (windowDC == nullptr || memoryDC == nullptr) return;
+    if (left <= 0 && top <= 0 && left + copyWidth >= width && top + copyHeight >= height)
+        backBufferChanged = false;
     // The pixels go out as they are, whatever origin or aspect ratio the drawing uses.
     gdi.SetWorldTransform(memoryDC, &kIdentityTransform);
     gdi.BitBlt(windowDC, left, top, copyWidth, copyHeight, memoryDC, left, top, SRCCOPY);
     gdi.SetWorldTransform(memoryDC, &transform);
+}
+
+void GraphWnd::noteBackBufferChanged() {
+    // Every drawing call of a frame comes here: the first one after a copy is the news.
+    if (backBufferChanged.load(std::memory_order_relaxed)) return;
+    if (!backBufferChanged.exchange(true) && !batchActive.load()) SetEvent(changeEvent);
+}
+
+void GraphWnd::endBatch() {
+    batchActive = false;
+    if (backBufferChanged.load()) SetEvent(changeEvent);
 }
 
 // The window thread: from here on, everything runs there.
@@ -286,19 +313,25 @@ void GraphWnd::runMessageLoop() {
     DWORD lastCopy = GetTickCount();
     for (;;) {
         MSG message;
-        if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
             if (message.message == WM_QUIT) return;
             TranslateMessage(&message);
             DispatchMessageW(&message);
-            continue;
         }
-        const DWORD now = GetTickCount();
-        if (!batchActive.load() && now - lastCopy > kCopyIntervalMs) {
-            copyToWindow();
-            lastCopy = now;
-        } else {
-            Sleep(1);
+        // Only a change made outside a batch is copied here; a batch's end copies its own.
+        DWORD timeout = INFINITE;
+        if (backBufferChanged.load() && !batchActive.load()) {
+            const DWORD since = GetTickCount() - lastCopy;
+            if (since > kCopyIntervalMs) {
+                copyToWindow();
+                ++periodicCopies;
+                lastCopy = GetTickCount();
+                continue;
+            }
+            timeout = kCopyIntervalMs + 1 - since;
         }
+        MsgWaitForMultipleObjectsEx(1, &changeEvent, timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        ++windowThreadWakes;
     }
 }
 
@@ -309,6 +342,7 @@ void GraphWnd::queueMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         lParam = MAKELPARAM(position.x, position.y);
     }
     if (queue.deliver(makeInputRecord(message, wParam, lParam))) SetEvent(wakeEvent);
+    SetEvent(inputEvent);
 }
 
 // The user's close button: the window thread owns the window and destroys it itself; the
@@ -344,7 +378,9 @@ LRESULT CALLBACK GraphWnd::windowProcedure(HWND window, UINT message, WPARAM wPa
             self->closeByUser(window);
             return 0;
         case WM_PAINT:
+            // The screen lost pixels: the next copy puts the back buffer back.
             ValidateRect(window, nullptr);
+            self->backBufferChanged = true;
             return 0;
         case WM_MOVE:
         case WM_SIZE:

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -56,9 +57,16 @@ class GraphWnd : public IMAGE {
     // Where the program's text caret is, for the system's input method (program's thread).
     void placeTextCaret(const CaretPlace& place);
 
-    // Copies the back buffer (or a part of it) to the window under the device lock.
+    // Copies the back buffer (or a part of it) to the window under the device lock. A copy of
+    // the whole buffer settles every change made before it.
     void copyToWindow();
     void copyToWindow(int left, int top, int width, int height);
+
+    // Under the device lock, after the back buffer's pixels changed: outside a batch the window
+    // thread copies them within 17 ms; in a batch its end does.
+    void noteBackBufferChanged();
+    // The batch ended: changes its copy left out wake the window thread.
+    void endBatch();
 
     // Blocking take from the input queue (program's thread).
     void takeInput(InputMessage* out, BYTE filter);
@@ -71,6 +79,14 @@ class GraphWnd : public IMAGE {
     std::atomic<HWND> hwnd;
     HDC windowDC;
     std::atomic<bool> batchActive;
+    // Set for each queued input message; the program's thread waits on it (auto-reset).
+    HANDLE inputEvent;
+    // Pixels changed since the last copy of the whole buffer.
+    std::atomic<bool> backBufferChanged;
+    // How often the window thread woke up, and how many periodic copies it made: the idle
+    // window must do neither.
+    std::atomic<std::uint64_t> windowThreadWakes;
+    std::atomic<std::uint64_t> periodicCopies;
 
   private:
     static DWORD WINAPI windowThreadMain(LPVOID parameter);
@@ -82,6 +98,8 @@ class GraphWnd : public IMAGE {
     static void showConsoleAt(const RECT& place);
 
     HANDLE windowThread;
+    // Wakes the window thread for a change outside a batch (auto-reset).
+    HANDLE changeEvent;
     std::atomic<bool> closingForProgram;
     TextCaret textCaret;
 };

@@ -3,6 +3,7 @@
 // object's queue (program's thread only).
 #include "graphics/input_queue.h"
 
+#include <chrono>
 #include <cstring>
 
 #include "graphics/graph_wnd.h"
@@ -223,6 +224,28 @@ InputMessage getInputMessage(BYTE filter) {
     InputMessage message{};
     getInputMessage(&message, filter);
     return message;
+}
+
+bool waitForInputMessage(DWORD timeout) {
+    GraphWnd* window = library.graphWindow;
+    if (window == nullptr || window->hwnd.load() == nullptr) {
+        Sleep(timeout < 10 ? timeout : 10);
+        return false;
+    }
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeout);
+    // The event may still be set by a message taken since: a wake with an empty queue waits on.
+    while (window->queue.empty()) {
+        DWORD left = INFINITE;
+        if (timeout != INFINITE) {
+            const auto remaining =
+                std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+            if (remaining <= 0) return false;
+            left = static_cast<DWORD>(remaining);
+        }
+        WaitForSingleObject(window->inputEvent, left);
+    }
+    return true;
 }
 
 void flushInputMessages(BYTE filter) {

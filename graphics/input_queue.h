@@ -72,4 +72,9 @@ class InputQueue {
     std::atomic<bool> takerWaiting;
 };
 
+// Program's thread: waits until an input message is queued or `timeout` milliseconds (or
+// INFINITE) have passed; true when one is queued. Without an open window nothing can arrive:
+// it waits at most 10 ms.
+bool waitForInputMessage(DWORD timeout);
+
 }  // namespace Gfx

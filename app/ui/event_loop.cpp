@@ -2,27 +2,177 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+
 #include "app/render/text_caret.h"
 #include "graphics/graphics.h"
+#include "graphics/image.h"
+#include "graphics/input_queue.h"
 
 namespace {
 
-constexpr DWORD kPassPause = 10;  // milliseconds between two passes
+// The kinds the dispatch acts on; the others (key releases, the wheel, the middle and right
+// releases, window changes) leave the map and so the picture as they were.
+bool dispatchActsOn(unsigned kind) {
+    switch (kind) {
+        case WM_MOUSEMOVE:
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_RBUTTONDOWN:
+        case WM_KEYDOWN:
+        case WM_CHAR:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Passes until a box's caret next appears or disappears, counting the one that draws it.
+int passesToCaretChange(std::int32_t counter) {
+    const bool shown = caretShownAt(counter);
+    int passes = 1;
+    for (std::int32_t next = nextCaretCount(counter); caretShownAt(next) == shown;
+         next = nextCaretCount(next))
+        ++passes;
+    return passes;
+}
+
+EventLoop::StartState currentStartState() {
+    EventLoop::StartState state;
+    state.line = Gfx::getLineColor();
+    state.fill = Gfx::getFillColor();
+    state.text = Gfx::getTextColor();
+    state.background = Gfx::getBackgroundColor();
+    state.backgroundMode = Gfx::getBackgroundMode();
+    Gfx::LINESTYLE line;
+    Gfx::getLineStyle(&line);
+    state.lineStyle = line.style;
+    state.lineThickness = line.thickness;
+    if (line.userPattern != nullptr)
+        state.linePattern.assign(line.userPattern, line.userPattern + line.patternCount);
+    Gfx::FILLSTYLE fill;
+    Gfx::getFillStyle(&fill);
+    state.fillStyle = fill.style;
+    state.fillHatch = fill.hatch;
+    state.fillPattern = fill.patternImage;
+    state.rop2 = Gfx::getRop2();
+    state.polyFillMode = Gfx::getPolyFillMode();
+    Gfx::getTextStyle(&state.font);
+    return state;
+}
+
+class SystemTiming final : public LoopTiming {
+  public:
+    std::int64_t nowMs() override {
+        const auto since = std::chrono::steady_clock::now().time_since_epoch();
+        return std::chrono::duration_cast<std::chrono::milliseconds>(since).count();
+    }
+    void pause(DWORD milliseconds) override { Sleep(milliseconds); }
+    bool waitForInput(DWORD milliseconds) override { return Gfx::waitForInputMessage(milliseconds); }
+};
 
 }  // namespace
 
-void drainInput(MindMap& mindMap, bool& running, ControlKeyTest controlHeld) {
+bool EventLoop::StartState::operator==(const StartState& other) const {
+    return line == other.line && fill == other.fill && text == other.text && background == other.background &&
+           backgroundMode == other.backgroundMode && lineStyle == other.lineStyle &&
+           lineThickness == other.lineThickness && fillStyle == other.fillStyle &&
+           fillHatch == other.fillHatch && rop2 == other.rop2 && polyFillMode == other.polyFillMode &&
+           linePattern == other.linePattern && fillPattern == other.fillPattern &&
+           std::memcmp(&font, &other.font, sizeof font) == 0;
+}
+
+int drainInput(MindMap& mindMap, bool& running, ControlKeyTest controlHeld) {
+    int actedOn = 0;
     Gfx::InputMessage message{};
-    while (Gfx::peekInputMessage(&message, Gfx::kInputAll, true))
+    while (Gfx::peekInputMessage(&message, Gfx::kInputAll, true)) {
+        if (dispatchActsOn(message.kind)) ++actedOn;
         dispatchInput(mindMap, message, running, controlHeld);
+    }
+    return actedOn;
+}
+
+EventLoop::EventLoop(MindMap& mindMap, ControlKeyTest controlHeld) : map(mindMap), controlHeld(controlHeld) {}
+
+bool EventLoop::frameNeeded(int actedOn) const {
+    if (!skipping || frameCount == 0 || actedOn > 0) return true;
+    if (!(currentStartState() == lastFrameStart)) return true;
+    // The screen shows each open box's caret as its counter says: it changes with this pass.
+    if (map.isEditing &&
+        caretShownAt(nextCaretCount(map.editCaretCounter)) != caretShownAt(map.editCaretCounter))
+        return true;
+    return map.showFileDialog &&
+           caretShownAt(nextCaretCount(map.pathCaretCounter)) != caretShownAt(map.pathCaretCounter);
+}
+
+bool EventLoop::runPass() {
+    ++passCount;
+    const int actedOn = drainInput(map, running_, controlHeld);
+    const bool draw = frameNeeded(actedOn);
+    if (draw) {
+        lastFrameStart = currentStartState();
+        map.drawFrame();
+        ++frameCount;
+    } else {
+        advanceCarets();
+    }
+    placeTextCaret(map);
+    return draw;
+}
+
+int EventLoop::quietPassesAhead() const {
+    int ahead = kNoCaret;
+    if (map.isEditing) ahead = passesToCaretChange(map.editCaretCounter) - 1;
+    if (map.showFileDialog) {
+        const int path = passesToCaretChange(map.pathCaretCounter) - 1;
+        ahead = ahead == kNoCaret ? path : std::min(ahead, path);
+    }
+    return ahead;
+}
+
+// As a drawn frame's overlays would: each open box's counter, once.
+void EventLoop::advanceCarets() {
+    if (map.isEditing) map.editCaretCounter = nextCaretCount(map.editCaretCounter);
+    if (map.showFileDialog) map.pathCaretCounter = nextCaretCount(map.pathCaretCounter);
+}
+
+void EventLoop::passQuietly(int passes) {
+    for (int i = 0; i < passes; ++i) {
+        advanceCarets();
+        ++passCount;
+    }
+}
+
+void EventLoop::run(LoopTiming& timing) {
+    for (;;) {
+        const bool drew = runPass();
+        if (!running_) return;
+        if (drew) {
+            timing.pause(kPassPause);
+            continue;
+        }
+        // The next pass would come kPassPause from now; the quiet ones before the caret's
+        // change are not run. Input that comes first is handled at once, after the passes
+        // that would have run before it.
+        const int quiet = quietPassesAhead();
+        const DWORD timeout = quiet == kNoCaret ? INFINITE : static_cast<DWORD>(quiet + 1) * kPassPause;
+        const std::int64_t start = timing.nowMs();
+        ++waitCount;
+        if (!timing.waitForInput(timeout)) {
+            passQuietly(quiet);
+            continue;
+        }
+        if (quiet == kNoCaret) continue;
+        const std::int64_t elapsed = timing.nowMs() - start;
+        const auto passed = static_cast<int>((elapsed + kPassPause - 1) / kPassPause) - 1;
+        passQuietly(std::clamp(passed, 0, quiet));
+    }
 }
 
 void runEventLoop(MindMap& mindMap) {
-    bool running = true;
-    while (running) {
-        drainInput(mindMap, running);
-        mindMap.drawFrame();
-        placeTextCaret(mindMap);
-        Sleep(kPassPause);
-    }
+    EventLoop loop(mindMap);
+    SystemTiming timing;
+    loop.run(timing);
 }

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "platform/kernel32/objects.h"
+#include "platform/kernel32/signal_watch.h"
 
 using platform::kernel32::EventObject;
 using platform::kernel32::KernelObject;
@@ -75,6 +76,7 @@ BOOL WINAPI SetEvent(HANDLE handle) {
     } else {
         event->changed.notify_one();
     }
+    platform::kernel32::notifyWatchers(event.get());
     return TRUE;
 }
 

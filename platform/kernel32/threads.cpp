@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "platform/kernel32/objects.h"
+#include "platform/kernel32/signal_watch.h"
 
 using platform::kernel32::ThreadObject;
 
@@ -49,6 +50,7 @@ HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE
                 thread->finished = true;
             }
             thread->changed.notify_all();
+            platform::kernel32::notifyWatchers(thread.get());
         }).detach();
     } catch (const std::system_error&) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);

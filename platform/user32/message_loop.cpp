@@ -2,6 +2,10 @@
 #include <poll.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <chrono>
+
+#include "platform/kernel32/signal_watch.h"
 #include "platform/user32/key_state.h"
 #include "platform/user32/message_queue.h"
 #include "platform/user32/paint.h"
@@ -55,6 +59,7 @@ bool peek(ThreadQueue& queue, MSG* out, HWND filter, UINT first, UINT last, UINT
     }
     {
         std::lock_guard lock(queue.mutex);
+        queue.arrivalsSeen = queue.arrivals;
         for (auto it = queue.posted.begin(); it != queue.posted.end(); ++it) {
             if (!matches(*it, filter, first, last)) continue;
             const MSG found = *it;
@@ -102,6 +107,34 @@ void waitForInput(ThreadQueue& queue, DWORD timeout) {
     queue.drainWake();
 }
 
+// The queue-status bit of a posted message.
+DWORD statusOf(UINT message) {
+    if (message >= WM_KEYFIRST && message <= WM_KEYLAST) return QS_KEY;
+    if (message == WM_MOUSEMOVE) return QS_MOUSEMOVE;
+    if (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) return QS_MOUSEBUTTON;
+    if (message == WM_TIMER) return QS_TIMER;
+    return QS_POSTMESSAGE | QS_ALLPOSTMESSAGE;
+}
+
+// Whether the queue holds what the wake mask asks for: anything of it, or with `onlyNew` only
+// messages posted since the thread last looked (sent messages always count).
+bool queueWakes(ThreadQueue& queue, DWORD wakeMask, bool onlyNew) {
+    if (!x11::inputReaderRunning() && threadOwnsWindows(queue.threadId)) x11::pumpXEvents();
+    {
+        std::lock_guard lock(queue.mutex);
+        if ((wakeMask & QS_SENDMESSAGE) && !queue.sent.empty()) return true;
+        if ((wakeMask & (QS_POSTMESSAGE | QS_ALLPOSTMESSAGE)) && queue.quit) return true;
+        const bool fresh = queue.arrivals != queue.arrivalsSeen;
+        queue.arrivalsSeen = queue.arrivals;
+        if (!onlyNew || fresh) {
+            for (const MSG& msg : queue.posted) {
+                if (statusOf(msg.message) & wakeMask) return true;
+            }
+        }
+    }
+    return (wakeMask & QS_PAINT) && paintDueIn(queue.threadId) == 0;
+}
+
 }  // namespace
 
 }  // namespace platform::user32
@@ -131,6 +164,49 @@ BOOL WINAPI WaitMessage() {
     if (peek(*queue, nullptr, nullptr, 0, 0, PM_NOREMOVE)) return TRUE;
     waitForInput(*queue, paintDueIn(queue->threadId));
     return TRUE;
+}
+
+DWORD WINAPI MsgWaitForMultipleObjectsEx(DWORD count, const HANDLE* handles, DWORD milliseconds,
+                                         DWORD wakeMask, DWORD flags) {
+    // Waiting for all the handles at once is not offered by this stand-in.
+    if (count >= MAXIMUM_WAIT_OBJECTS || (count > 0 && handles == nullptr) || (flags & MWMO_WAITALL)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return WAIT_FAILED;
+    }
+    const auto queue = currentQueue();
+    DWORD watched = 0;
+    for (; watched < count; ++watched) {
+        if (!platform::kernel32::watchSignal(handles[watched], queue->wakeFd)) break;
+    }
+    DWORD result = WAIT_FAILED;
+    if (watched == count) {
+        using Clock = std::chrono::steady_clock;
+        const auto deadline = Clock::now() + std::chrono::milliseconds(milliseconds);
+        const bool onlyNew = (flags & MWMO_INPUTAVAILABLE) == 0;
+        for (;;) {
+            for (DWORD i = 0; i < count && result == WAIT_FAILED; ++i) {
+                if (platform::kernel32::takeSignal(handles[i]) == 1) result = WAIT_OBJECT_0 + i;
+            }
+            if (result != WAIT_FAILED) break;
+            if (queueWakes(*queue, wakeMask, onlyNew)) {
+                result = WAIT_OBJECT_0 + count;
+                break;
+            }
+            DWORD wait = paintDueIn(queue->threadId);
+            if (milliseconds != INFINITE) {
+                const auto left =
+                    std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+                if (left <= 0) {
+                    result = WAIT_TIMEOUT;
+                    break;
+                }
+                wait = std::min(wait, static_cast<DWORD>(left));
+            }
+            waitForInput(*queue, wait);
+        }
+    }
+    for (DWORD i = 0; i < watched; ++i) platform::kernel32::unwatchSignal(handles[i], queue->wakeFd);
+    return result;
 }
 
 LRESULT WINAPI DispatchMessageW(const MSG* msg) {

@@ -113,6 +113,7 @@ bool postMessageTo(DWORD threadId, const MSG& msg) {
         std::lock_guard lock(queue->mutex);
         if (!queue->alive) return false;
         queue->posted.push_back(stamped);
+        ++queue->arrivals;
     }
     queue->wake();
     return true;

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <array>
+#include <cstdint>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -45,6 +46,10 @@ struct ThreadQueue {
 
     std::mutex mutex;
     std::deque<MSG> posted;
+    // Messages posted so far, and that count when the thread last looked at its queue: what
+    // MsgWaitForMultipleObjectsEx without MWMO_INPUTAVAILABLE calls new.
+    std::uint64_t arrivals = 0;
+    std::uint64_t arrivalsSeen = 0;
     std::deque<std::shared_ptr<SentMessage>> sent;
     bool quit = false;
     int quitCode = 0;
