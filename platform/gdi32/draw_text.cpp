@@ -37,12 +37,25 @@ int WINAPI DrawTextW(HDC hdc, LPCWSTR text, int length, LPRECT rect, UINT format
     const bool calc = format & DT_CALCRECT;
     // Measuring draws nothing, so only a rectangle to draw in must lie in the device space.
     if (!calc && !boxInDeviceSpace(dc->xform, rect->left, rect->top, rect->right, rect->bottom)) return 0;
+    // Where the text may paint: nothing at all lets the layout skip rasterising its glyphs,
+    // so text outside the clip costs only its (cached) measure, which the result needs.
+    PaintTarget target;
+    bool paints = !calc && makeTarget(*dc, target);
+    if (paints && !(format & DT_NOCLIP)) {
+        POINT corner = toDevicePoint(dc->xform, rect->left, rect->top);
+        POINT far = toDevicePoint(dc->xform, rect->right, rect->bottom);
+        target.clip.left = std::max(target.clip.left, std::min(corner.x, far.x));
+        target.clip.top = std::max(target.clip.top, std::min(corner.y, far.y));
+        target.clip.right = std::min(target.clip.right, std::max(corner.x, far.x));
+        target.clip.bottom = std::min(target.clip.bottom, std::max(corner.y, far.y));
+        paints = target.clip.left < target.clip.right && target.clip.top < target.clip.bottom;
+    }
     std::lock_guard<std::mutex> lock(textMutex());
     const FontFace& face = selectedFace(*dc);
     // Logical sums in 64 bits: under a scaling transform the rectangle may span all of int.
     const std::int64_t left = rect->left, right = rect->right, rectTop = rect->top, rectBottom = rect->bottom;
     const int width = clampToInt(right - left);
-    auto block = layoutText(face, std::u16string_view(text, count), format, width, !calc);
+    auto block = layoutText(face, std::u16string_view(text, count), format, width, paints);
     const int height = block->lineCount() * block->cellHeight;
     if (calc) {
         rect->right = clampToInt(left + block->maxWidth);
@@ -56,19 +69,9 @@ int WINAPI DrawTextW(HDC hdc, LPCWSTR text, int length, LPRECT rect, UINT format
         else if (format & DT_BOTTOM)
             top = rectBottom - height;
     }
-    PaintTarget target;
-    if (makeTarget(*dc, target)) {
+    if (paints) {
         POINT origin = toDevicePoint(dc->xform, rect->left, static_cast<double>(top));
-        if (!(format & DT_NOCLIP)) {
-            POINT corner = toDevicePoint(dc->xform, rect->left, rect->top);
-            POINT far = toDevicePoint(dc->xform, rect->right, rect->bottom);
-            target.clip.left = std::max(target.clip.left, std::min(corner.x, far.x));
-            target.clip.top = std::max(target.clip.top, std::min(corner.y, far.y));
-            target.clip.right = std::min(target.clip.right, std::max(corner.x, far.x));
-            target.clip.bottom = std::min(target.clip.bottom, std::max(corner.y, far.y));
-        }
-        if (target.clip.left < target.clip.right && target.clip.top < target.clip.bottom)
-            paintTextBlock(*dc, target, *block, origin.x, origin.y);
+        paintTextBlock(*dc, target, *block, origin.x, origin.y);
     }
     // With vertical placement the result is the offset from the top to the text's bottom.
     if ((format & DT_SINGLELINE) && (format & (DT_VCENTER | DT_BOTTOM)))

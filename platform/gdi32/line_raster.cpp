@@ -177,6 +177,40 @@ struct RowSpans {
     }
 };
 
+// The first whole x at or right of an edge's crossing with each row from `from` on, stepped
+// row by row in exact integer arithmetic: first = xa + ceil((xb - xa) * (j - ya) / (yb - ya)).
+struct EdgeStep {
+    std::int64_t top = 0, bottom = 0;  // the rows the edge owns: top <= j < bottom
+    std::int64_t first = 0;            // at the next row the edge is asked about
+    std::int64_t rest = 0;             // first * d - numerator, in [0, d)
+    std::int64_t d = 1, stepQuotient = 0, stepRest = 0;
+
+    EdgeStep() = default;
+    EdgeStep(std::int64_t xa, std::int64_t ya, std::int64_t xb, std::int64_t yb, std::int64_t from) {
+        if (ya > yb) {
+            std::swap(xa, xb);
+            std::swap(ya, yb);
+        }
+        top = ya;
+        bottom = yb;
+        d = yb - ya;
+        const std::int64_t w = xb - xa, n = w * (std::max(from, ya) - ya);
+        const std::int64_t q = ceilDiv(n, d);
+        first = xa + q;
+        rest = q * d - n;
+        stepQuotient = ceilDiv(w, d);
+        stepRest = stepQuotient * d - w;
+    }
+    void step() {
+        first += stepQuotient;
+        rest += stepRest;
+        if (rest >= d) {
+            rest -= d;
+            --first;
+        }
+    }
+};
+
 }  // namespace
 
 void rasterizeCosmeticLine(POINT a, POINT b, const RECT& bounds, const double* dashes, int dashCount,
@@ -292,6 +326,8 @@ void rasterizeThinGeometricLine(POINT a, POINT b, const PaintTarget& target, con
 
 void rasterizeTwoPixelLine(POINT a, POINT b, const PaintTarget& target, const Paint& paint) {
     const std::int64_t x0 = a.x, y0 = a.y, x1 = b.x, y1 = b.y, dx = x1 - x0, dy = y1 - y0;
+    // Every pixel lies within two of the end points' box; a connector beside the window costs nothing.
+    if (std::max(x0, x1) + 2 <= target.clip.left || std::min(x0, x1) - 2 >= target.clip.right) return;
     // The body: a parallelogram whose sides are the segment moved by whole pixels across it,
     // one pixel to the right (or, for a flat line, up) and, when the line is steep (or flat),
     // one pixel to the left (or down); axis-aligned lines are just two pixels wide.
@@ -307,6 +343,12 @@ void rasterizeTwoPixelLine(POINT a, POINT b, const PaintTarget& target, const Pa
     }
     const std::int64_t top = std::max<std::int64_t>(target.clip.top, std::min(y0, y1) - 2);
     const std::int64_t bottom = std::min<std::int64_t>(target.clip.bottom - 1, std::max(y0, y1) + 2);
+    EdgeStep edges[4];
+    int edgeCount = 0;
+    for (int e = 0; body && e < 4; ++e) {
+        if (py[e] != py[(e + 1) % 4])
+            edges[edgeCount++] = EdgeStep(px[e], py[e], px[(e + 1) % 4], py[(e + 1) % 4], top);
+    }
     for (std::int64_t j = top; j <= bottom; ++j) {
         RowSpans spans;
         // The round ends: a 2 x 2 block up and to the left of each end point.
@@ -314,32 +356,25 @@ void rasterizeTwoPixelLine(POINT a, POINT b, const PaintTarget& target, const Pa
         if (j == y1 - 1 || j == y1) spans.add(x1 - 1, x1 + 1);
         if (dy == 0 && (j == y0 - 1 || j == y0)) spans.add(std::min(x0, x1), std::max(x0, x1) + 1);
         if (dx == 0 && j >= std::min(y0, y1) && j <= std::max(y0, y1)) spans.add(x0 - 1, x0 + 1);
-        if (body) {
-            // Pixel centres on whole coordinates; an edge owns the rows from its top up to
-            // (not including) its bottom, and the pixels from the left crossing up to (not
-            // including) the right one.
-            std::int64_t lo = 0, hi = 0;
-            int crossings = 0;
-            for (int e = 0; e < 4; ++e) {
-                std::int64_t xa = px[e], ya = py[e], xb = px[(e + 1) % 4], yb = py[(e + 1) % 4];
-                if (ya == yb) continue;
-                if (ya > yb) {
-                    std::swap(xa, xb);
-                    std::swap(ya, yb);
-                }
-                if (j < ya || j >= yb) continue;
-                // The first whole x at or right of the crossing, in exact arithmetic.
-                const std::int64_t first = xa + ceilDiv((xb - xa) * (j - ya), yb - ya);
-                if (crossings == 0) {
-                    lo = hi = first;
-                } else {
-                    lo = std::min(lo, first);
-                    hi = std::max(hi, first);
-                }
-                ++crossings;
+        // Pixel centres on whole coordinates; an edge owns the rows from its top up to (not
+        // including) its bottom, and the pixels from the left crossing up to (not including)
+        // the right one.
+        std::int64_t lo = 0, hi = 0;
+        int crossings = 0;
+        for (int e = 0; e < edgeCount; ++e) {
+            EdgeStep& edge = edges[e];
+            if (j < edge.top || j >= edge.bottom) continue;
+            const std::int64_t first = edge.first;
+            edge.step();
+            if (crossings == 0) {
+                lo = hi = first;
+            } else {
+                lo = std::min(lo, first);
+                hi = std::max(hi, first);
             }
-            if (crossings >= 2) spans.add(lo, hi);
+            ++crossings;
         }
+        if (crossings >= 2) spans.add(lo, hi);
         for (int i = 0; i < spans.count; ++i) {
             const long long s0 = std::max<long long>(spans.x0[i], target.clip.left);
             const long long s1 = std::min<long long>(spans.x1[i], target.clip.right);

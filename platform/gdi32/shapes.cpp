@@ -59,6 +59,19 @@ void shapeBox(const ShapeContext& s, std::int64_t l, std::int64_t t, std::int64_
     y1 = static_cast<double>(std::max(t, b));
 }
 
+// Whether a shape in the box (outline included) surely misses the clip, so that it costs no
+// path or span work. Decided only under a whole-pixel translation, which is how a frame draws.
+bool outsideClip(const ShapeContext& s, std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b) {
+    int dx, dy;
+    if (!integerTranslation(s.dc->xform, dx, dy)) return false;
+    if (l > r) std::swap(l, r);
+    if (t > b) std::swap(t, b);
+    const std::int64_t reach = (s.pen.visible ? s.pen.width : 0) + 2;
+    const RECT& clip = s.target.clip;
+    return r + dx + reach <= clip.left || l + dx - reach >= clip.right || b + dy + reach <= clip.top ||
+           t + dy - reach >= clip.bottom;
+}
+
 // A shape drawn in a box: `draw(s, x0, y0, x1, y1)` runs with the DC's state and the path box,
 // unless there is nothing to draw.
 template <class Draw>
@@ -67,6 +80,7 @@ BOOL drawInBox(HDC hdc, int l, int t, int r, int b, Draw draw) {
     BOOL result;
     if (!begin(hdc, s, result, [&](const XFORM& x) { return boxInDeviceSpace(x, l, t, r, b); }))
         return result;
+    if (outsideClip(s, l, t, r, b)) return TRUE;
     double x0, y0, x1, y1;
     shapeBox(s, l, t, r, b, x0, y0, x1, y1);
     return draw(s, x0, y0, x1, y1);

@@ -11,7 +11,10 @@
 namespace platform::gdi32 {
 namespace {
 
-constexpr std::size_t kCacheCapacity = 4096;
+// The cache is bounded by the memory its entries hold, not by their number: a map of many
+// different captions must not thrash it, and one huge text must not pin much memory.
+constexpr std::size_t kCacheBytes = std::size_t{32} << 20;
+std::size_t gCacheLimit = kCacheBytes;
 
 struct Key {
     unsigned face;
@@ -35,8 +38,16 @@ struct KeyHash {
 
 struct Entry {
     std::shared_ptr<TextBlock> block;
-    PangoLayout* layout = nullptr;  // kept until the glyphs are rasterised
+    bool rasterised = false;  // text measured for an off-screen call has no mask yet
+    std::size_t bytes = 0;
 };
+
+std::size_t entryBytes(const Key& key, const TextBlock& b) {
+    constexpr std::size_t kOverhead = 160;  // list and hash nodes, control blocks
+    return kOverhead + sizeof(TextBlock) + key.text.size() * sizeof(char16_t) + b.mask.size() +
+           (b.lineX.size() + b.lineWidth.size() + b.rowFirst.size() + b.rowEnd.size()) * sizeof(int) +
+           b.solidRuns.size() * sizeof(TextBlock::Run);
+}
 
 class Cache {
   public:
@@ -47,27 +58,35 @@ class Cache {
         return &it->second->second;
     }
     Entry* insert(Key key, Entry entry) {
-        if (order_.size() >= kCacheCapacity) {
+        order_.emplace_front(std::move(key), std::move(entry));
+        index_.emplace(order_.front().first, order_.begin());
+        resized(order_.front());
+        return &order_.front().second;
+    }
+    // Accounts for an entry that grew (its glyphs rasterised); drops the least recently used
+    // others while over the limit. The newest entry always stays.
+    void resized(std::pair<const Key, Entry>& item) {
+        bytes_ -= item.second.bytes;
+        item.second.bytes = entryBytes(item.first, *item.second.block);
+        bytes_ += item.second.bytes;
+        while (bytes_ > gCacheLimit && order_.size() > 1) {
             auto& last = order_.back();
-            if (last.second.layout) g_object_unref(last.second.layout);
+            bytes_ -= last.second.bytes;
             index_.erase(last.first);
             order_.pop_back();
         }
-        order_.emplace_front(std::move(key), std::move(entry));
-        index_.emplace(order_.front().first, order_.begin());
-        return &order_.front().second;
     }
+    std::pair<const Key, Entry>& front() { return order_.front(); }
     void clear() {
-        for (auto& item : order_) {
-            if (item.second.layout) g_object_unref(item.second.layout);
-        }
         order_.clear();
         index_.clear();
+        bytes_ = 0;
     }
 
   private:
-    std::list<std::pair<Key, Entry>> order_;
-    std::unordered_map<Key, std::list<std::pair<Key, Entry>>::iterator, KeyHash> index_;
+    std::list<std::pair<const Key, Entry>> order_;
+    std::unordered_map<Key, std::list<std::pair<const Key, Entry>>::iterator, KeyHash> index_;
+    std::size_t bytes_ = 0;
 };
 
 Cache& cache() {
@@ -242,18 +261,25 @@ std::shared_ptr<const TextBlock> layoutText(const FontFace& face, std::u16string
     bool usesWidth = flags & (DT_CENTER | DT_RIGHT | DT_WORDBREAK);
     Key key{face.id, flags, usesWidth ? width : 0, std::u16string(text)};
     Entry* entry = cache().find(key);
+    if (entry && (entry->rasterised || !rasterise)) return entry->block;
+    // The layout lives only while it is needed: a text measured now and drawn later is laid
+    // out again then, which costs less than keeping Pango's layouts for every caption.
+    PangoLayout* layout = makeLayout(face, text, flags, width);
     if (!entry) {
         Entry fresh;
         fresh.block = std::make_shared<TextBlock>();
-        fresh.layout = makeLayout(face, text, flags, width);
-        measureLines(face, fresh.layout, flags, width, text.empty(), *fresh.block);
+        measureLines(face, layout, flags, width, text.empty(), *fresh.block);
         entry = cache().insert(std::move(key), std::move(fresh));
     }
-    if (rasterise && entry->layout) {
-        rasteriseLines(face, entry->layout, *entry->block);
-        g_object_unref(entry->layout);
-        entry->layout = nullptr;
+    if (rasterise) {
+        // A block already handed out stays as it was; the rasterised one replaces it.
+        auto block = std::make_shared<TextBlock>(*entry->block);
+        rasteriseLines(face, layout, *block);
+        entry->block = std::move(block);
+        entry->rasterised = true;
+        cache().resized(cache().front());
     }
+    g_object_unref(layout);
     return entry->block;
 }
 
@@ -265,6 +291,10 @@ int measureText(const FontFace& face, std::u16string_view text) {
 
 void clearTextCache() {
     cache().clear();
+}
+
+void setTextCacheLimit(std::size_t bytes) {
+    gCacheLimit = bytes == 0 ? kCacheBytes : bytes;
 }
 
 }  // namespace platform::gdi32

@@ -2,8 +2,9 @@
 // dearest part of drawing text, and a program that redraws its window draws the same
 // strings again and again, so each laid-out text is kept (as GDI keeps its glyphs): its
 // lines, their widths and places, and a coverage mask of the glyphs. Entries are keyed by
-// font, text, the layout flags and the width that wrapping and alignment depend on, and the
-// least recently used are dropped.
+// font, text, the layout flags and the width that wrapping and alignment depend on; the least
+// recently used are dropped once the entries hold more than 32 MiB. Text measured but never
+// drawn (off-screen) keeps only its line measures.
 #pragma once
 
 #include <cstdint>
@@ -50,5 +51,7 @@ int measureText(const FontFace& face, std::u16string_view text);
 
 // Drops every cached layout (tests use it to compare cached and fresh results).
 void clearTextCache();
+// Test hook: the cache's memory limit in bytes (0: the normal 32 MiB). The caller holds textMutex().
+void setTextCacheLimit(std::size_t bytes);
 
 }  // namespace platform::gdi32
