@@ -82,6 +82,9 @@ void bindGdiplus() {
     MM_BIND(gdiplus, GdipGetImageEncoders);
     MM_BIND(gdiplus, GdipCreateBitmapFromGdiDib);
     MM_BIND(gdiplus, GdipSaveImageToFile);
+    MM_BIND(gdiplus, GdipCreateBitmapFromFile);
+    MM_BIND(gdiplus, GdipBitmapLockBits);
+    MM_BIND(gdiplus, GdipBitmapUnlockBits);
 }
 
 #undef MM_BIND

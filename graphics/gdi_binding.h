@@ -92,6 +92,10 @@ struct GdiplusFunctions {
     AnyProc GdipGetImageEncoders;
     AnyProc GdipCreateBitmapFromGdiDib;
     AnyProc GdipSaveImageToFile;
+    // Reading a picture file back (image_file.cpp).
+    AnyProc GdipCreateBitmapFromFile;
+    AnyProc GdipBitmapLockBits;
+    AnyProc GdipBitmapUnlockBits;
     ULONG_PTR token;
 };
 

@@ -118,6 +118,13 @@ DWORD* getImageBuffer(IMAGE* image = nullptr);
 HDC getImageDC(IMAGE* image = nullptr);
 void resizeImage(IMAGE* image, int width, int height);
 
+// Picture files, through the system's image codecs. saveImage writes the image (none: the
+// window's back buffer) as a PNG file; loadImage reads a picture file into the image, resized
+// to the picture. Both answer false, with the image unchanged, when the file cannot be written
+// or read, or when the layer is not running.
+bool saveImage(const char16_t* path, IMAGE* image = nullptr);
+bool loadImage(IMAGE* image, const char16_t* path);
+
 // Input queue (program's thread only).
 bool peekInputMessage(InputMessage* message, BYTE filter = kInputAll, bool remove = true);
 void getInputMessage(InputMessage* message, BYTE filter = kInputAll);

@@ -16,8 +16,8 @@ declare -A allowed=(
   [graphics]="dib"
   [app/model]=""
   [app/storage]="app/model unicode"
-  [app/render]="app/model graphics"
-  [app/ui]="app/render app/storage app/model graphics"
+  [app/render]="app/model graphics unicode"
+  [app/ui]="app/render app/storage app/model graphics unicode"
 )
 
 status=0

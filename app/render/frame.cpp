@@ -61,6 +61,10 @@ void MindMap::drawFrame() {
 }
 
 void MindMap::drawNode(const Node* node) {
+    drawNodeTree(node, NodeTreeView{.offsetX = 0, .offsetY = 0, .highlighted = selectedNode});
+}
+
+void drawNodeTree(const Node* node, const NodeTreeView& view) {
     // Pre-order walk with an explicit stack, so a map nested deeper than the thread's stack
     // allows still draws; children are pushed in reverse to come off in list order.
     std::vector<const Node*> pending;
@@ -73,15 +77,15 @@ void MindMap::drawNode(const Node* node) {
         if (parent != nullptr && !parent->collapsed) {
             Gfx::setLineColor(kConnector);
             Gfx::setLineStyle(PS_SOLID, 2, nullptr, 0);
-            Gfx::drawLine(wrapToInt32(std::int64_t{parent->x} + parent->width / 2),
-                          wrapToInt32(std::int64_t{parent->y} + parent->height),
-                          wrapToInt32(std::int64_t{n->x} + n->width / 2), n->y);
+            Gfx::drawLine(wrapToInt32(view.offsetX + parent->x + parent->width / 2),
+                          wrapToInt32(view.offsetY + parent->y + parent->height),
+                          wrapToInt32(view.offsetX + n->x + n->width / 2), wrapToInt32(view.offsetY + n->y));
         }
 
-        const std::int64_t x = n->x;
-        const std::int64_t y = n->y;
+        const std::int64_t x = view.offsetX + n->x;
+        const std::int64_t y = view.offsetY + n->y;
         const RECT box = wrappedRect({x, y, x + n->width, y + n->height});
-        Gfx::setFillColor(n == selectedNode ? kSelectedFill : n->fillColor);
+        Gfx::setFillColor(n == view.highlighted ? kSelectedFill : n->fillColor);
         Gfx::fillRoundRect(box.left, box.top, box.right, box.bottom, kCorner, kCorner);
         Gfx::setLineColor(kOutline);
         Gfx::drawRoundRect(box.left, box.top, box.right, box.bottom, kCorner, kCorner);

@@ -2,9 +2,22 @@
 // app/model/scene_layout.h, their colours in app/render/palette.h.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "app/model/mind_map.h"
+
+// How the node tree is drawn: shifted by an offset (the frame draws at window coordinates, a
+// picture of the map at its own), with one node filled as the selection, or none.
+struct NodeTreeView {
+    std::int64_t offsetX;
+    std::int64_t offsetY;
+    const Node* highlighted;
+};
+
+// The tree from node down, as the frame draws it: connectors, boxes, captions and collapse
+// markers; collapsed subtrees stay hidden.
+void drawNodeTree(const Node* node, const NodeTreeView& view);
 
 // Overlays of the modes, each drawn only by a frame whose mode is on; they advance the caret
 // counters of their boxes.

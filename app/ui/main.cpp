@@ -1,13 +1,17 @@
-// Program entry: open the window, set the text style, run the loop until Escape, shut down.
+// Program entry: read the command line; export without a window, or open the window, open the
+// file given, run the loop until Escape, shut down.
 #include <windows.h>
 
 #include <cstdio>
 #include <memory>
+#include <string>
 
 #include "app/model/mind_map.h"
 #include "app/model/scene_layout.h"
 #include "app/render/palette.h"
+#include "app/ui/command_line.h"
 #include "app/ui/event_loop.h"
+#include "app/ui/export_command.h"
 #include "app/ui/text_style.h"
 #include "graphics/graphics.h"
 
@@ -18,6 +22,7 @@
 namespace {
 
 constexpr int kKeepConsole = 1;
+constexpr int kUsageError = 2;
 
 bool openEditorWindow() {
 #ifndef _WIN32
@@ -37,17 +42,55 @@ bool openEditorWindow() {
     return true;
 }
 
-}  // namespace
+void printLine(const std::string& line) {
+    std::fprintf(stderr, "%s\n", line.c_str());
+}
 
-int main() {
+int runEditor(const std::u16string& file) {
     if (!openEditorWindow()) return 1;
     Gfx::setBackgroundColor(palette::kBackground);
     applyEditorTextStyle();
     auto mindMap = std::make_unique<MindMap>();
+    // A file that cannot be opened leaves the fresh map; the console says why.
+    if (!file.empty() && !mindMap->loadFromFile(file)) printLine(openFailureLine(file));
 
     runEventLoop(*mindMap);
 
     Gfx::closeGraphWindow();
     mindMap.reset();
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+#ifdef _WIN32
+    // The console shows the UTF-8 lines printed here as such.
+    SetConsoleOutputCP(CP_UTF8);
+#endif
+    const CommandLine commandLine = parseCommandLine(programArguments(argc, argv));
+    switch (commandLine.action) {
+        case CommandLine::Action::Help:
+            std::fputs(usageText().c_str(), stdout);
+            return 0;
+        case CommandLine::Action::Version:
+            std::fputs(versionText().c_str(), stdout);
+            return 0;
+        case CommandLine::Action::Invalid:
+            printLine("mindmap: " + commandLine.error);
+            std::fputs(usageText().c_str(), stderr);
+            return kUsageError;
+        case CommandLine::Action::Export: {
+            std::string error;
+            const int code = runExport(commandLine, error);
+            if (code != 0) printLine(error);
+            return code;
+        }
+        case CommandLine::Action::Import:
+            printLine("mindmap: import is not available in this build");
+            return kUsageError;
+        case CommandLine::Action::Edit:
+            break;
+    }
+    return runEditor(commandLine.file);
 }

@@ -8,7 +8,10 @@
 #include <memory>
 #include <string>
 
-// ole32 and gdiplus: start-up and shutdown are harmless, the image codecs are not available.
+#include "platform/gdi32/image_codec.h"
+
+// ole32 and gdiplus: start-up and shutdown are harmless; the picture entries live in
+// image_codec.cpp, drawing pictures onto a device context and streams are not available.
 namespace {
 
 // GDI+ Status values.
@@ -33,17 +36,11 @@ int WINAPI GdiplusStartup(ULONG_PTR* token, const void* input, void* output) {
 }
 void WINAPI GdiplusShutdown(ULONG_PTR) {}
 
-// Every image entry: "not implemented", with its out-pointer (last argument) cleared.
+using namespace platform::gdi32;
+
+// The remaining image entries: "not implemented", with their out-pointer (last argument) cleared.
 int WINAPI GdipLoadImageFromStream(void*, void** image) {
     if (image) *image = nullptr;
-    return kGdiplusNotImplemented;
-}
-int WINAPI GdipGetImageWidth(void*, UINT* width) {
-    if (width) *width = 0;
-    return kGdiplusNotImplemented;
-}
-int WINAPI GdipGetImageHeight(void*, UINT* height) {
-    if (height) *height = 0;
     return kGdiplusNotImplemented;
 }
 int WINAPI GdipCreateFromHDC(HDC, void** graphics) {
@@ -53,25 +50,7 @@ int WINAPI GdipCreateFromHDC(HDC, void** graphics) {
 int WINAPI GdipDrawImageRectI(void*, void*, INT, INT, INT, INT) {
     return kGdiplusNotImplemented;
 }
-int WINAPI GdipDisposeImage(void*) {
-    return kGdiplusNotImplemented;
-}
 int WINAPI GdipDeleteGraphics(void*) {
-    return kGdiplusNotImplemented;
-}
-int WINAPI GdipGetImageEncodersSize(UINT* count, UINT* size) {
-    if (count) *count = 0;
-    if (size) *size = 0;
-    return kGdiplusNotImplemented;
-}
-int WINAPI GdipGetImageEncoders(UINT, UINT, void*) {
-    return kGdiplusNotImplemented;
-}
-int WINAPI GdipCreateBitmapFromGdiDib(const void*, void*, void** bitmap) {
-    if (bitmap) *bitmap = nullptr;
-    return kGdiplusNotImplemented;
-}
-int WINAPI GdipSaveImageToFile(void*, const WCHAR*, const void*, const void*) {
     return kGdiplusNotImplemented;
 }
 
@@ -125,7 +104,8 @@ class Modules {
             MM_EXPORT(GdipDrawImageRectI),      MM_EXPORT(GdipDisposeImage),
             MM_EXPORT(GdipDeleteGraphics),      MM_EXPORT(GdipGetImageEncodersSize),
             MM_EXPORT(GdipGetImageEncoders),    MM_EXPORT(GdipCreateBitmapFromGdiDib),
-            MM_EXPORT(GdipSaveImageToFile)};
+            MM_EXPORT(GdipSaveImageToFile),     MM_EXPORT(GdipCreateBitmapFromFile),
+            MM_EXPORT(GdipBitmapLockBits),      MM_EXPORT(GdipBitmapUnlockBits)};
     }
 
 #undef MM_EXPORT

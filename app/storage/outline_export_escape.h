@@ -1,0 +1,14 @@
+// Caption and colour spelling shared by the outline writers (outline_export.h says which
+// format escapes what).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "app/model/colour.h"
+
+// Appends text as UTF-8 for a double-quoted XML attribute value.
+void appendXmlAttribute(std::string& out, std::u16string_view text);
+
+// Appends a colour 0x00BBGGRR as "#rrggbb".
+void appendHexColour(std::string& out, Colour colour);

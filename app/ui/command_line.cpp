@@ -1,0 +1,159 @@
+#include "app/ui/command_line.h"
+
+#include <windows.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+#include "app/storage/map_file_format.h"
+#include "unicode/utf.h"
+
+#ifdef _WIN32
+#include <shellapi.h>
+#endif
+
+#ifndef MM_VERSION
+#define MM_VERSION "0.1.0"
+#endif
+
+namespace {
+
+bool isOption(const std::u16string& argument) {
+    return argument.size() > 1 && argument[0] == u'-';
+}
+
+CommandLine invalid(std::string error) {
+    CommandLine result;
+    result.action = CommandLine::Action::Invalid;
+    result.error = std::move(error);
+    return result;
+}
+
+// `export` and `import`: options, then exactly IN and OUT.
+CommandLine parseConversion(CommandLine::Action action, const std::vector<std::u16string>& arguments) {
+    const char* name = action == CommandLine::Action::Export ? "export" : "import";
+    CommandLine result;
+    result.action = action;
+    std::vector<std::u16string> paths;
+    bool optionsEnded = false;
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        const std::u16string& argument = arguments[i];
+        if (!optionsEnded && argument == u"--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && action == CommandLine::Action::Export && argument == u"--as-shown") {
+            result.asShown = true;
+        } else if (!optionsEnded && (argument == u"--help" || argument == u"-h")) {
+            result.action = CommandLine::Action::Help;
+            return result;
+        } else if (!optionsEnded && isOption(argument)) {
+            return invalid(std::string(name) + ": unknown option " + unicode::toUtf8(argument));
+        } else {
+            paths.push_back(argument);
+        }
+    }
+    if (paths.size() != 2)
+        return invalid(std::string(name) + " needs two paths, IN and OUT (" + std::to_string(paths.size()) +
+                       " given)");
+    if (paths[0].empty() || paths[1].empty()) return invalid(std::string(name) + ": an empty path");
+    result.input = paths[0];
+    result.output = paths[1];
+    return result;
+}
+
+std::string systemReason(int error) {
+    return std::error_code(error, std::generic_category()).message();
+}
+
+}  // namespace
+
+CommandLine parseCommandLine(const std::vector<std::u16string>& arguments) {
+    if (!arguments.empty() && arguments[0] == u"export")
+        return parseConversion(CommandLine::Action::Export, arguments);
+    if (!arguments.empty() && arguments[0] == u"import")
+        return parseConversion(CommandLine::Action::Import, arguments);
+
+    CommandLine result;
+    bool optionsEnded = false;
+    bool haveFile = false;
+    for (const std::u16string& argument : arguments) {
+        if (!optionsEnded && argument == u"--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && (argument == u"--help" || argument == u"-h")) {
+            result.action = CommandLine::Action::Help;
+            return result;
+        } else if (!optionsEnded && (argument == u"--version" || argument == u"-v")) {
+            result.action = CommandLine::Action::Version;
+            return result;
+        } else if (!optionsEnded && isOption(argument)) {
+            return invalid("unknown option " + unicode::toUtf8(argument) +
+                           " (to open a file whose name starts with -, put -- before it)");
+        } else if (haveFile) {
+            return invalid("only one file can be opened (" + unicode::toUtf8(argument) + " is a second)");
+        } else if (argument.empty()) {
+            return invalid("an empty file name");
+        } else {
+            result.file = argument;
+            haveFile = true;
+        }
+    }
+    return result;
+}
+
+std::string usageText() {
+    return "用法 / Usage:\n"
+           "  mindmap [文件 FILE]\n"
+           "      打开编辑器；给出文件时像“打开”命令一样打开它。\n"
+           "      Starts the editor; a FILE given is opened as the open command opens it.\n"
+           "  mindmap export [--as-shown] 输入 IN.mind 输出 OUT\n"
+           "      不开窗口，按输出文件的扩展名导出：.png .svg .opml .md .txt .mm\n"
+           "      Exports without a window, in the format of OUT's extension: .png .svg .opml .md .txt .mm\n"
+           "      --as-shown  PNG 为屏幕上的整个窗口 / the PNG shows the whole window as on screen\n"
+           "  mindmap import 输入 IN 输出 OUT.mind\n"
+           "      从 .opml .mm .md .txt 导入 / Imports from .opml .mm .md .txt\n"
+           "  mindmap -- 文件 FILE     文件名以 - 开头时 / for a FILE whose name starts with -\n"
+           "  mindmap --help, -h       显示本帮助 / shows this help\n"
+           "  mindmap --version, -v    显示版本 / shows the version\n"
+           "图片最大 16384 × 16384 像素 / Pictures are at most 16384 x 16384 pixels.\n";
+}
+
+std::string versionText() {
+    return std::string("mindmap ") + MM_VERSION + "\n";
+}
+
+std::vector<std::u16string> programArguments(int argc, char** argv) {
+    std::vector<std::u16string> arguments;
+#ifdef _WIN32
+    (void)argc;
+    (void)argv;
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (wide == nullptr) return arguments;
+    for (int i = 1; i < count; ++i) arguments.emplace_back(reinterpret_cast<const char16_t*>(wide[i]));
+    LocalFree(wide);
+#else
+    for (int i = 1; i < argc; ++i) arguments.push_back(unicode::fromUtf8(argv[i]));
+#endif
+    return arguments;
+}
+
+std::string openFailureLine(const std::u16string& path) {
+    const std::string prefix = "打开失败: " + unicode::toUtf8(path) + ": ";
+    try {
+        const std::filesystem::path file(path);
+        std::error_code error;
+        const std::filesystem::file_status status = std::filesystem::status(file, error);
+        if (error) return prefix + error.message();
+        if (std::filesystem::is_directory(status)) return prefix + systemReason(EISDIR);
+        if (!std::filesystem::is_regular_file(status)) return prefix + "not a regular file";
+        errno = 0;
+        std::ifstream probe(file, std::ios::binary);
+        if (!probe) return prefix + (errno != 0 ? systemReason(errno) : std::string("cannot be read"));
+        const auto size = std::filesystem::file_size(file, error);
+        if (!error && size > kMaxMapFileBytes) return prefix + systemReason(EFBIG);
+        return prefix + "no map in the file (its first line is not a node line)";
+    } catch (const std::exception& e) {
+        return prefix + e.what();
+    }
+}

@@ -1,0 +1,156 @@
+#include "app/ui/export_command.h"
+
+#include <cerrno>
+#include <filesystem>
+#include <memory>
+#include <new>
+#include <system_error>
+
+#include "app/model/mind_map.h"
+#include "app/model/scene_layout.h"
+#include "app/render/map_picture.h"
+#include "app/render/svg_export.h"
+#include "app/storage/map_file_io.h"
+#include "app/storage/outline_export.h"
+#include "app/ui/text_style.h"
+#include "graphics/graphics.h"
+#include "graphics/image.h"
+#include "unicode/utf.h"
+
+namespace {
+
+std::string saveFailure(const std::u16string& path, const std::string& reason) {
+    return "保存失败: " + unicode::toUtf8(path) + ": " + reason;
+}
+
+std::string lastSystemReason() {
+    return errno != 0 ? std::error_code(errno, std::generic_category()).message() : "cannot be written";
+}
+
+int writeBytes(const std::u16string& path, const std::string& bytes, std::string& error) {
+    errno = 0;
+    if (replaceFileContents(path, bytes)) return 0;
+    error = saveFailure(path, lastSystemReason());
+    return kExportFailed;
+}
+
+// An off-screen image in the editor's text style, the working target while it lives; the
+// target before it is the working one again afterwards.
+struct DrawingTarget {
+    DrawingTarget(int width, int height) : previous(Gfx::getWorkingImage()), image(width, height) {
+        Gfx::setWorkingImage(&image);
+        applyEditorTextStyle();
+    }
+    ~DrawingTarget() {
+        if (previous != nullptr) Gfx::setWorkingImage(previous);
+    }
+    DrawingTarget(const DrawingTarget&) = delete;
+    DrawingTarget& operator=(const DrawingTarget&) = delete;
+
+    bool ready() const { return image.pixels != nullptr; }
+    Gfx::IMAGE* previous;
+    Gfx::IMAGE image;
+};
+
+int writePng(MindMap& map, const std::u16string& path, bool asShown, std::string& error) {
+    PictureArea area{0, 0, kWindowWidth, kWindowHeight};
+    if (!asShown) area = mapPictureArea(map);
+    if (!area.fitsLimit()) {
+        error = "导出失败 / export refused: the map's picture would be " + std::to_string(area.width) +
+                " x " + std::to_string(area.height) + " pixels; pictures are limited to " +
+                std::to_string(kMaxPictureSide) + " pixels a side";
+        return kExportRefused;
+    }
+    DrawingTarget target(static_cast<int>(area.width), static_cast<int>(area.height));
+    if (!target.ready()) {
+        error = saveFailure(path, "not enough memory for a " + std::to_string(area.width) + " x " +
+                                      std::to_string(area.height) + " picture");
+        return kExportFailed;
+    }
+    if (asShown) {
+        // The second frame, as the window shows it once the editor runs: the first one still has
+        // the device's starting line width.
+        map.drawFrame();
+        map.drawFrame();
+    } else {
+        drawMapPicture(map, area);
+    }
+    // The codec writes the file itself: it goes beside OUT and replaces OUT only when complete.
+    const std::filesystem::path finalPath(path);
+    std::filesystem::path partialPath = finalPath;
+    partialPath += u".partial";
+    std::error_code ignored;
+    if (!Gfx::saveImage(partialPath.u16string().c_str(), &target.image)) {
+        std::filesystem::remove(partialPath, ignored);
+        error = saveFailure(path, "the image codec could not write the PNG file");
+        return kExportFailed;
+    }
+    std::error_code renamed;
+    std::filesystem::rename(partialPath, finalPath, renamed);
+    if (renamed) {
+        std::filesystem::remove(partialPath, ignored);
+        error = saveFailure(path, renamed.message());
+        return kExportFailed;
+    }
+    return 0;
+}
+
+int writeSvg(const MindMap& map, const std::u16string& path, std::string& error) {
+    const DrawingTarget measuring(1, 1);  // captions are measured in the editor's text style
+    return writeBytes(path, writeMapSvg(map, mapPictureArea(map)), error);
+}
+
+}  // namespace
+
+ExportFormat exportFormatForPath(const std::u16string& path) {
+    const std::size_t dot = path.find_last_of(u'.');
+    const std::size_t slash = path.find_last_of(u"/\\");
+    if (dot == std::u16string::npos || (slash != std::u16string::npos && dot < slash))
+        return ExportFormat::Unknown;
+    std::u16string extension = path.substr(dot + 1);
+    for (char16_t& c : extension) {
+        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+    }
+    if (extension == u"png") return ExportFormat::Png;
+    if (extension == u"svg") return ExportFormat::Svg;
+    if (extension == u"opml") return ExportFormat::Opml;
+    if (extension == u"md") return ExportFormat::Markdown;
+    if (extension == u"txt") return ExportFormat::Text;
+    if (extension == u"mm") return ExportFormat::FreeMind;
+    return ExportFormat::Unknown;
+}
+
+int runExport(const CommandLine& commandLine, std::string& error) {
+    const ExportFormat format = exportFormatForPath(commandLine.output);
+    if (format == ExportFormat::Unknown) {
+        error = "导出失败 / export refused: " + unicode::toUtf8(commandLine.output) +
+                ": unknown format (the extension must be .png, .svg, .opml, .md, .txt or .mm)";
+        return kExportRefused;
+    }
+    try {
+        auto map = std::make_unique<MindMap>();
+        if (!map->loadFromFile(commandLine.input)) {
+            error = openFailureLine(commandLine.input);
+            return kExportFailed;
+        }
+        switch (format) {
+            case ExportFormat::Png:
+                return writePng(*map, commandLine.output, commandLine.asShown, error);
+            case ExportFormat::Svg:
+                return writeSvg(*map, commandLine.output, error);
+            case ExportFormat::Opml:
+                return writeBytes(commandLine.output, writeOpml(*map->root), error);
+            case ExportFormat::Markdown:
+                return writeBytes(commandLine.output, writeMarkdownOutline(*map->root), error);
+            case ExportFormat::Text:
+                return writeBytes(commandLine.output, writeTextOutline(*map->root), error);
+            case ExportFormat::FreeMind:
+                return writeBytes(commandLine.output, writeFreeMind(*map->root), error);
+            case ExportFormat::Unknown:
+                break;
+        }
+    } catch (const std::bad_alloc&) {
+        error = saveFailure(commandLine.output, "not enough memory");
+    }
+    return kExportFailed;
+}
