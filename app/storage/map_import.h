@@ -1,0 +1,30 @@
+// Maps made in other editors, brought in as map files: OPML (.opml), FreeMind and Freeplane
+// (.mm), Markdown headings and nested lists (.md), and tab- or space-indented plain-text
+// outlines (.txt). Captions are kept whole, and colours and collapsed states where the format
+// has them; the positions are laid out anew (layoutImportedTree), as these formats carry none
+// the editor can use. Errors are one English line.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "app/model/node.h"
+
+enum class OutlineFormat { Opml, FreeMind, Markdown, Text };
+
+// The format a file's extension names (any case: .opml, .mm, .md or .markdown, .txt); false
+// for any other name.
+bool outlineFormatForPath(std::u16string_view path, OutlineFormat& format);
+
+// The tree the bytes hold, laid out for the editor, or null with the reason in error:
+// malformed XML, a document type declaring entities, NUL bytes in a text outline, nesting at
+// kMaxDepth or deeper, more than kMaxImportNodes items, or no item at all. Several top-level
+// items hang below one new root. Invalid UTF-8 in a text outline reads as U+FFFD; in XML it
+// is malformed.
+std::unique_ptr<Node> importOutline(std::string_view bytes, OutlineFormat format, std::string& error);
+
+// Reads inPath (up to kMaxMapFileBytes), imports it in the format its extension names and
+// writes the map to outPath, replacing that file only once the new one is complete. False,
+// with a one-line reason in errorUtf8 and outPath untouched, on any failure.
+bool importMapFile(const std::u16string& inPath, const std::u16string& outPath, std::string& errorUtf8);

@@ -1,0 +1,85 @@
+// Importing from a file into a map file: the map written is the one imported, and a failure
+// leaves no output file, nor any change to an existing one.
+#include <gtest/gtest.h>
+
+#include "app/storage/map_file_format.h"
+#include "app/storage/map_import.h"
+#include "tests/storage/import_trees.h"
+#include "tests/storage/map_files_fixture.h"
+
+namespace {
+class ImportFile : public MapFiles {
+  protected:
+    // Imports and expects a refusal that changed nothing in the folder; answers the reason.
+    std::string refusedImport(const std::u16string& in, const std::u16string& out) {
+        const std::size_t before = entries();
+        std::string error;
+        EXPECT_FALSE(importMapFile(in, out, error));
+        EXPECT_EQ(entries(), before);
+        EXPECT_FALSE(error.empty());
+        EXPECT_EQ(error.find('\n'), std::string::npos) << error;
+        return error;
+    }
+};
+
+TEST_F(ImportFile, WritesTheImportedMapAsAMapFile) {
+    const std::string outline = "Plan\n\tA \xE4\xB8\xAD\n\t\tA1\n\tB\n";
+    write(dir / "plan.txt", outline);
+    std::string error;
+    ASSERT_TRUE(importMapFile(path(u"plan.txt"), path(u"计划.mind"), error)) << error;
+    EXPECT_TRUE(error.empty());
+
+    const std::string bytes = contents(dir / fs::path(u"计划.mind"));
+    ASSERT_EQ(bytes.substr(0, 3), "\xEF\xBB\xBF");
+    const std::unique_ptr<Node> saved = readMapFile(bytes);
+    ASSERT_NE(saved, nullptr);
+    const std::unique_ptr<Node> imported = importOutline(outline, OutlineFormat::Text, error);
+    ASSERT_NE(imported, nullptr);
+    EXPECT_EQ(firstDifference(*imported, *saved, {true, true}), "");
+    const auto want = allNodes(*imported);
+    const auto got = allNodes(*saved);
+    for (std::size_t i = 0; i < want.size(); ++i) {
+        EXPECT_EQ(got[i]->x, want[i]->x);
+        EXPECT_EQ(got[i]->y, want[i]->y);
+        EXPECT_EQ(got[i]->width, 140);
+        EXPECT_EQ(got[i]->height, 45);
+    }
+}
+
+TEST_F(ImportFile, ReplacesAnExistingMapOnlyOnSuccess) {
+    write(dir / "old.mind", "precious");
+    write(dir / "broken.mm", "<map><node TEXT=\"a\">");
+    EXPECT_NE(refusedImport(path(u"broken.mm"), path(u"old.mind")).find("broken.mm"), std::string::npos);
+    EXPECT_EQ(contents(dir / "old.mind"), "precious");
+
+    write(dir / "good.mm", "<map><node TEXT=\"a\"/></map>");
+    std::string error;
+    ASSERT_TRUE(importMapFile(path(u"good.mm"), path(u"old.mind"), error)) << error;
+    const std::unique_ptr<Node> saved = readMapFile(contents(dir / "old.mind"));
+    ASSERT_NE(saved, nullptr);
+    EXPECT_EQ(saved->text, u"a");
+}
+
+TEST_F(ImportFile, UnusableInputsAndOutputsAreRefusedByName) {
+    write(dir / "notes.doc", "a\n");
+    EXPECT_NE(refusedImport(path(u"notes.doc"), path(u"out.mind")).find("unknown format"), std::string::npos);
+    EXPECT_NE(refusedImport(path(u"missing.txt"), path(u"out.mind")).find("no such file"), std::string::npos);
+    fs::create_directory(dir / "folder.opml");
+    EXPECT_NE(refusedImport(path(u"folder.opml"), path(u"out.mind")).find("directory"), std::string::npos);
+    write(dir / "empty.md", "");
+    EXPECT_NE(refusedImport(path(u"empty.md"), path(u"out.mind")).find("no outline items"),
+              std::string::npos);
+
+    write(dir / "fine.txt", "a\n");
+    EXPECT_NE(refusedImport(path(u"fine.txt"), path(u"no-such-folder/out.mind")).find("cannot write"),
+              std::string::npos);
+    EXPECT_NE(refusedImport(path(u"fine.txt"), path(u"folder.opml")).find("cannot write"), std::string::npos);
+}
+
+TEST_F(ImportFile, InputsBeyondTheFileSizeLimitAreRefused) {
+    write(dir / "huge.txt", "a\n");
+    fs::resize_file(dir / "huge.txt", kMaxMapFileBytes + 1);  // sparse: nothing is written
+    EXPECT_NE(refusedImport(path(u"huge.txt"), path(u"out.mind")).find("larger than 256 MiB"),
+              std::string::npos);
+}
+}  // namespace

@@ -1,0 +1,94 @@
+// Export to another editor's format and import back: the same tree and captions, and the
+// colours and collapsed states the format carries, for captions made to break each format.
+#include <gtest/gtest.h>
+
+#include "app/storage/map_import.h"
+#include "app/storage/outline_export.h"
+#include "tests/storage/import_trees.h"
+
+namespace {
+const std::u16string kCaptions[] = {
+    u"say \"hi\" <b> & 'x' > y",
+    u"line one\nline two\n\nafter a blank line",
+    u"carriage\rreturn and\ttab",
+    u"\U0001F600 emoji and 中文",
+    u"   ",
+    u"",
+    u"  spaces around  ",
+    u"\t",
+    u"- looks like an item",
+    u"# looks like a heading",
+    u"1. numbered",
+    u"2) numbered",
+    u"+ plus",
+    u"= equals",
+    u"> quote",
+    u"C:\\path\\new\\table",
+    u"trailing backslash\\",
+    u"\\s\\e\\n\\\\ escapes written out",
+    u"&amp; &#32; <br> written out",
+    u"**bold** _it_ `code` [link](x) ~~s~~ | cell |",
+    u"```",
+    u"---",
+    u"#hashtag 100",
+};
+
+// A root with every caption spread over three levels, colours varied, some subtrees collapsed.
+std::unique_ptr<Node> trickyTree() {
+    auto root = std::make_unique<Node>(u"中心主题", 800, 375);
+    Node* branch = nullptr;
+    int index = 0;
+    for (const std::u16string& caption : kCaptions) {
+        Node* parent = index % 4 == 0 ? root.get() : branch;
+        Node* node = addChild(*parent, caption);
+        if (index % 4 == 0) branch = node;
+        if (index % 4 == 2) addChild(*node, u"leaf " + caption);
+        node->fillColor = 0x00B4DCB4u + static_cast<Colour>(index);
+        node->textColor = index % 2 == 0 ? 0xFFFFFFu : 0x0000FFu;
+        ++index;
+    }
+    for (Node* node : root->children) node->collapsed = node->children.size() > 1;
+    return root;
+}
+
+void expectRoundTrip(const std::string& bytes, OutlineFormat format, Carried carried) {
+    const auto original = trickyTree();
+    std::string error;
+    const auto imported = importOutline(bytes, format, error);
+    ASSERT_NE(imported, nullptr) << error << "\n" << bytes;
+    EXPECT_EQ(firstDifference(*original, *imported, carried), "") << bytes;
+}
+
+TEST(ImportRoundTrip, FreeMindKeepsCaptionsColoursAndFolds) {
+    expectRoundTrip(writeFreeMind(*trickyTree()), OutlineFormat::FreeMind, {true, true});
+}
+
+TEST(ImportRoundTrip, OpmlKeepsCaptionsColoursAndFolds) {
+    expectRoundTrip(writeOpml(*trickyTree()), OutlineFormat::Opml, {true, true});
+}
+
+TEST(ImportRoundTrip, MarkdownKeepsTreeAndCaptions) {
+    expectRoundTrip(writeMarkdownOutline(*trickyTree()), OutlineFormat::Markdown, {});
+}
+
+TEST(ImportRoundTrip, TextKeepsTreeAndCaptions) {
+    expectRoundTrip(writeTextOutline(*trickyTree()), OutlineFormat::Text, {});
+}
+
+TEST(ImportRoundTrip, EveryCaptionAloneAsTheRoot) {
+    // A caption at the root of a one-node map meets each writer's top-level case.
+    for (const std::u16string& caption : kCaptions) {
+        Node root(caption, 0, 0);
+        std::string error;
+        for (const auto& [bytes, format] : {std::pair{writeFreeMind(root), OutlineFormat::FreeMind},
+                                            std::pair{writeOpml(root), OutlineFormat::Opml},
+                                            std::pair{writeMarkdownOutline(root), OutlineFormat::Markdown},
+                                            std::pair{writeTextOutline(root), OutlineFormat::Text}}) {
+            const auto imported = importOutline(bytes, format, error);
+            ASSERT_NE(imported, nullptr) << error << "\n" << bytes;
+            EXPECT_EQ(imported->text, caption) << bytes;
+            EXPECT_TRUE(imported->children.empty()) << bytes;
+        }
+    }
+}
+}  // namespace
