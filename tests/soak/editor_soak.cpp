@@ -3,7 +3,8 @@
 // with files of its own. Every half minute it checks that the editor still runs and its window
 // still answers; at the end it saves the map, checks that the file opens back to the same
 // bytes, ends the editor with Escape and wants exit code 0.
-// Escape and the close button are never sent before the end: either would end the program.
+// Escape and the close button are never sent before the end: either would end the program;
+// drags end on the canvas's right part, so that no node covers the panel.
 // Usage: editor_soak EDITOR WORK_DIR SECONDS [SEED]
 #include <X11/keysym.h>
 
@@ -27,7 +28,10 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int kWidth = 1380;
 constexpr int kHeight = 750;
-constexpr Milliseconds kPatience{20000};  // an ASan build on a busy machine
+constexpr Milliseconds kPatience{60000};  // an ASan build on a busy machine
+// Drags end right of this: a node dropped on the panel would hide the button whose hover tells
+// that the editor answers.
+constexpr int kDropLeft = 560;
 
 // The dialog's buttons and a panel button's centre, in window coordinates.
 constexpr int kDialogCancelX = 720;
@@ -46,7 +50,9 @@ class Soak {
         : editor(editor), dir(std::move(workDir)), random(seed) {}
 
     void step() {
-        switch (pick(12)) {
+        const int kind = pick(12);
+        if (std::getenv("MM_SOAK_VERBOSE") != nullptr) std::fprintf(stderr, "step %d\n", kind);
+        switch (kind) {
             case 0:
                 editor.click(pick(kWidth), pick(kHeight));
                 break;
@@ -121,6 +127,18 @@ bool stillRunning(EditorSession& editor) {
     return editor.settle(kPatience);
 }
 
+// Where a stuck editor stands tells more than its silence.
+void showThreads(const EditorSession& editor) {
+    const std::string command =
+        "gdb -p " + std::to_string(editor.pid()) + " -batch -ex 'thread apply all bt' >&2 2>/dev/null";
+    [[maybe_unused]] const int status = std::system(command.c_str());
+    if (std::getenv("MM_SOAK_HOLD") != nullptr) {
+        std::fprintf(stderr, "soak: holding the editor (pid %d) for a look\n",
+                     static_cast<int>(editor.pid()));
+        std::this_thread::sleep_for(std::chrono::seconds(std::atoi(std::getenv("MM_SOAK_HOLD"))));
+    }
+}
+
 bool readFile(const std::string& path, std::string& bytes) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;
@@ -185,11 +203,13 @@ int main(int argc, char** argv) {
         std::this_thread::sleep_for(std::chrono::milliseconds(15));
         if (steps % 40 == 0 && !editor.settle(kPatience)) {
             std::fprintf(stderr, "soak: after %ld steps the editor stopped answering\n", steps);
+            showThreads(editor);
             return 1;
         }
         if (Clock::now() >= nextCheck) {
             if (!stillRunning(editor)) {
                 std::fprintf(stderr, "soak: after %ld steps the editor ended or stopped answering\n", steps);
+                showThreads(editor);
                 return 1;
             }
             nextCheck = Clock::now() + std::chrono::seconds(30);
