@@ -4,7 +4,7 @@
 // still answers; at the end it saves the map, checks that the file opens back to the same
 // bytes, ends the editor with Escape and wants exit code 0.
 // Escape and the close button are never sent before the end: either would end the program;
-// drags end on the canvas's right part, so that no node covers the panel.
+// drags end on the canvas's right part, so that few nodes cover the panel.
 // Usage: editor_soak EDITOR WORK_DIR SECONDS [SEED]
 #include <X11/keysym.h>
 
@@ -18,6 +18,7 @@
 #include <thread>
 
 #include "app/model/mind_map.h"
+#include "app/model/scene_layout.h"
 #include "tests/support/editor_session.h"
 
 namespace {
@@ -29,8 +30,8 @@ using Clock = std::chrono::steady_clock;
 constexpr int kWidth = 1380;
 constexpr int kHeight = 750;
 constexpr Milliseconds kPatience{60000};  // an ASan build on a busy machine
-// Drags end right of this: a node dropped on the panel would hide the button whose hover tells
-// that the editor answers.
+// Drags end right of this: a node dropped on the panel hides the buttons whose hover tells that
+// the editor answers.
 constexpr int kDropLeft = 560;
 
 // The dialog's buttons and a panel button's centre, in window coordinates.
@@ -38,6 +39,15 @@ constexpr int kDialogCancelX = 720;
 constexpr int kDialogCancelY = 290;
 int panelY(int button) {
     return 80 + button * 45 + 17;
+}
+
+// A hovered button is filled 10 % darker.
+std::uint32_t hoverFill(std::uint32_t fill) {
+    std::uint32_t darker = 0;
+    for (int shift = 0; shift < 24; shift += 8) {
+        darker |= static_cast<std::uint32_t>(static_cast<double>((fill >> shift) & 0xFF) * 0.9) << shift;
+    }
+    return darker;
 }
 
 const unsigned long kKeys[] = {XK_space, XK_Delete, XK_1, XK_2,         XK_3,       XK_4, XK_5,
@@ -121,10 +131,23 @@ class Soak {
     std::mt19937 random;
 };
 
-// The editor answers when a hover over a panel button shows within the patience; an editor
-// that ended answers nothing.
+// The editor answers when hovering a panel button shows its hover fill and leaving it shows
+// its own fill again, within the patience. A dragged node may cover a button: the first button
+// that shows its own fill is the one asked. With every button covered, only a living process
+// can be asked for.
 bool stillRunning(EditorSession& editor) {
-    return editor.settle(kPatience);
+    for (int i = 0; i < static_cast<int>(kPanelButtons.size()); ++i) {
+        const SceneRect box = panelButtonRect(kPanelWidth, i);
+        const int probeX = box.left + 4;
+        const int probeY = box.bottom - 3;
+        const std::uint32_t fill = kPanelButtons[static_cast<std::size_t>(i)].fillColor;
+        if (editor.colourAt(probeX, probeY) != fill) continue;
+        editor.moveTo((box.left + box.right) / 2 + 60, (box.top + box.bottom) / 2);
+        if (!editor.waitForColour(probeX, probeY, hoverFill(fill), kPatience)) return false;
+        editor.moveTo(kWidth - 2, kHeight / 2);
+        return editor.waitForColour(probeX, probeY, fill, kPatience);
+    }
+    return !editor.waitForExit(Milliseconds{0}).has_value();
 }
 
 // Where a stuck editor stands tells more than its silence.
@@ -151,7 +174,7 @@ bool readFile(const std::string& path, std::string& bytes) {
 bool finalSave(EditorSession& editor, const std::string& path) {
     editor.tap(XK_Return);
     editor.click(kDialogCancelX, kDialogCancelY);
-    if (!editor.settle(kPatience)) return false;
+    if (!stillRunning(editor)) return false;
     std::remove(path.c_str());
     editor.click(110, panelY(7));
     if (!editor.waitForPathDialog(kPatience) || !editor.enterPath(path, kPatience) ||
@@ -201,7 +224,7 @@ int main(int argc, char** argv) {
         ++steps;
         // A person's pace, not a flood: the queue's capacity is not what the soak is about.
         std::this_thread::sleep_for(std::chrono::milliseconds(15));
-        if (steps % 40 == 0 && !editor.settle(kPatience)) {
+        if (steps % 40 == 0 && !stillRunning(editor)) {
             std::fprintf(stderr, "soak: after %ld steps the editor stopped answering\n", steps);
             showThreads(editor);
             return 1;
