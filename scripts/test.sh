@@ -68,17 +68,7 @@ fi
 
 if has_stage fuzz; then
   echo "== fuzz targets, ${FUZZ_SECONDS:-20} s each"
-  CC=clang CXX=clang++ configure_and_build build-fuzz -DMM_WITH_FUZZ=ON -DMM_WITH_TESTS=OFF \
-    -DMM_WITH_BENCH=OFF -DMM_WITH_GRAPHICS=OFF
-  for f in build-fuzz/fuzz/*_fuzz; do
-    name=$(basename "$f")
-    corpus=build-fuzz/corpus-$name
-    mkdir -p "$corpus"
-    seeds=()
-    [ -d "fuzz/seeds/$name" ] && seeds=("fuzz/seeds/$name")
-    "$f" -max_total_time="${FUZZ_SECONDS:-20}" -rss_limit_mb=2048 -print_final_stats=0 \
-      "$corpus" "${seeds[@]}" 2>&1 | tail -n 3
-  done
+  bash scripts/fuzz.sh "${FUZZ_SECONDS:-20}"
 fi
 
 if has_stage mingw; then

@@ -1,0 +1,335 @@
+// Arbitrary input played through the editor's own dispatch, with no window: pointer moves,
+// presses and releases anywhere in and around the window, key-downs with repeats (every key the
+// editor knows and some it does not), characters of every kind, the Control state, plus opening
+// files from a small pool, saving into a private folder and drawing frames off-screen. After
+// every message the editor must be sound (fuzz/editor_checks.h); saved files must hold exactly
+// what the map saves, opened files must give exactly what opening their bytes gives.
+//
+// The bytes are a sequence of records; each starts with an opcode byte, taken modulo the number
+// of opcodes, followed by its operands (missing bytes read as zero):
+//   0 move     x:2 y:2 buttons:1       pointer move (bit 0 left button held)
+//   1 press    x:2 y:2                 left button down
+//   2 release                          left button up
+//   3 right    x:2 y:2                 right button down
+//   4 key      key:1 flags:1           key-down; flags bit 0 Ctrl held, bits 1-3 repeats
+//   5 char     class:1 value:2         one character (two for a surrogate pair)
+//   6 panel    button:1                press and release on a panel button
+//   7 drag     node:2 dx:1 dy:1        press on a shown node, move by 4·(dx, dy), release
+//   8 dialog   target:1                press on OK, Cancel, the path box or beside the dialog
+//   9 open     file:1                  panel "打开", type a pool path, OK
+//  10 save     slot:1                  panel "保存", type a save path, OK
+//  11 draw                             one frame into an off-screen image of the window's size
+//  12 text     length:1 (class:1 value:2)...   typed characters
+// A coordinate of 0xFFF0 or more picks an edge value (the int16 limits, the window's edges).
+#include <windows.h>
+
+#include <array>
+#include <climits>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/model/mind_map.h"
+#include "app/model/scene_layout.h"
+#include "app/ui/dispatch.h"
+#include "app/ui/text_style.h"
+#include "fuzz/editor_checks.h"
+#include "fuzz/editor_files.h"
+#include "graphics/graphics.h"
+#include "graphics/image.h"
+
+namespace editor_fuzz {
+namespace {
+
+class Bytes {
+  public:
+    Bytes(const std::uint8_t* data, std::size_t size) : at(data), left(size) {}
+    bool empty() const { return left == 0; }
+    std::uint8_t byte() {
+        if (left == 0) return 0;
+        --left;
+        return *at++;
+    }
+    std::uint16_t u16() {
+        const std::uint16_t high = byte();
+        return static_cast<std::uint16_t>(high << 8 | byte());
+    }
+
+  private:
+    const std::uint8_t* at;
+    std::size_t left;
+};
+
+bool controlHeld = false;
+bool askControl() {
+    return controlHeld;
+}
+
+constexpr std::array<std::uint8_t, 25> kKeys = {
+    VK_SPACE, VK_DELETE, '1',   '2', '3', '4',        '5',     'F',       VK_F2,
+    'O',      'S',       'Y',   'Z', 'H', VK_ESCAPE,  VK_BACK, VK_RETURN, 'A',
+    VK_TAB,   VK_LEFT,   VK_F1, '0', '6', VK_CONTROL, VK_SHIFT};
+
+constexpr std::array<char16_t, 8> kOddUnits = {0xFFFF, 0xFFFE, 0xFEFF, 0x0301,
+                                               0x200D, 0x202E, 0x0E3F, 0x3000};
+
+std::int16_t coordinate(std::uint16_t value, int extent) {
+    constexpr int kMargin = 120;
+    if (value >= 0xFFF0) {
+        const std::array<int, 8> edges = {SHRT_MIN, SHRT_MAX,        -1,         0, extent - 1,
+                                          extent,   kPanelWidth - 1, kPanelWidth};
+        return static_cast<std::int16_t>(edges[value % edges.size()]);
+    }
+    return static_cast<std::int16_t>(value % (extent + 2 * kMargin) - kMargin);
+}
+
+// The characters of one char record.
+std::vector<char16_t> characters(Bytes& in) {
+    const std::uint8_t kind = in.byte();
+    const std::uint16_t v = in.u16();
+    switch (kind % 8) {
+        case 0:
+            return {static_cast<char16_t>(32 + v % 95)};
+        case 1:
+            return {static_cast<char16_t>(0x4E00 + v % 0x5200)};
+        case 2:
+            return {static_cast<char16_t>(0xD800 + v % 0x400)};
+        case 3:
+            return {static_cast<char16_t>(0xDC00 + v % 0x400)};
+        case 4:
+            return {static_cast<char16_t>(0xD83C + v % 2), static_cast<char16_t>(0xDC00 + v % 0x400)};
+        case 5:
+            return {static_cast<char16_t>(v % 32)};
+        case 6:
+            return {static_cast<char16_t>(v)};
+        default:
+            return {kOddUnits[v % kOddUnits.size()]};
+    }
+}
+
+class Session {
+  public:
+    Session(MindMap& map, const FilePool& files) : map(map), files(files) {}
+
+    void play(Bytes& in) {
+        const std::uint8_t opcode = in.byte();
+        switch (opcode % 13) {
+            case 0: {
+                const std::int16_t x = coordinate(in.u16(), kWindowWidth);
+                const std::int16_t y = coordinate(in.u16(), kWindowHeight);
+                mouse(WM_MOUSEMOVE, x, y, (in.byte() & 1) != 0 ? Gfx::kMouseLeft : 0);
+                break;
+            }
+            case 1: {
+                const std::int16_t x = coordinate(in.u16(), kWindowWidth);
+                mouse(WM_LBUTTONDOWN, x, coordinate(in.u16(), kWindowHeight), Gfx::kMouseLeft);
+                break;
+            }
+            case 2:
+                mouse(WM_LBUTTONUP, 0, 0, 0);
+                break;
+            case 3: {
+                const std::int16_t x = coordinate(in.u16(), kWindowWidth);
+                mouse(WM_RBUTTONDOWN, x, coordinate(in.u16(), kWindowHeight), Gfx::kMouseRight);
+                break;
+            }
+            case 4:
+                keys(in);
+                break;
+            case 5:
+                type(characters(in));
+                break;
+            case 6:
+                pressPanel(in.byte() % kPanelButtons.size());
+                break;
+            case 7:
+                dragNode(in);
+                break;
+            case 8:
+                pressDialog(in.byte());
+                break;
+            case 9:
+                openFile(files.openPath(in.byte()));
+                break;
+            case 10:
+                saveFile(files.savePath(in.byte()));
+                break;
+            case 11:
+                map.drawFrame();
+                break;
+            default: {
+                const int length = in.byte() % 64;
+                for (int i = 0; i < length && !in.empty(); ++i) type(characters(in));
+                break;
+            }
+        }
+        checkEditor(map);
+        if (++records % 8 == 0) checkRoundTrip(map);
+    }
+
+  private:
+    void dispatch(const Gfx::InputMessage& message, MessageKind kind) {
+        const Modes before = modesOf(map);
+        bool running = true;
+        dispatchInput(map, message, running, askControl);
+        checkModeChange(before, modesOf(map), kind);
+        if (!running) {
+            // The loop would end here: only a plain Escape ends the program.
+            require(kind == MessageKind::Key && message.key.keyCode == VK_ESCAPE && !before.editing &&
+                        !before.dialog,
+                    "only Escape with no edit and no dialog ends the program");
+        }
+        checkEditor(map);
+    }
+
+    void mouse(std::uint16_t kind, std::int16_t x, std::int16_t y, std::uint8_t flags) {
+        Gfx::InputMessage message{};
+        message.kind = kind;
+        message.mouse.x = x;
+        message.mouse.y = y;
+        message.mouse.mouseFlags = static_cast<std::uint8_t>(flags | (controlHeld ? Gfx::kMouseCtrl : 0));
+        dispatch(message, kind == WM_LBUTTONDOWN ? MessageKind::LeftPress : MessageKind::Other);
+    }
+
+    void keys(Bytes& in) {
+        const std::uint8_t pick = in.byte();
+        const std::uint8_t flags = in.byte();
+        controlHeld = (flags & 1) != 0;
+        Gfx::InputMessage message{};
+        message.kind = WM_KEYDOWN;
+        message.key.keyCode = pick < 240 ? kKeys[pick % kKeys.size()] : pick;
+        const int repeats = (flags >> 1) & 7;
+        for (int i = 0; i <= repeats; ++i) {
+            message.key.keyFlags = i == 0 ? 0 : 2;  // "already down" on auto-repeats
+            dispatch(message, MessageKind::Key);
+        }
+    }
+
+    void type(const std::vector<char16_t>& units) {
+        for (char16_t unit : units) {
+            Gfx::InputMessage message{};
+            message.kind = WM_CHAR;
+            message.text.character = unit;
+            dispatch(message, MessageKind::Other);
+        }
+    }
+
+    void typeAscii(const std::string& text) {
+        for (char c : text) type({static_cast<char16_t>(c)});
+    }
+
+    void click(int x, int y) {
+        mouse(WM_LBUTTONDOWN, static_cast<std::int16_t>(x), static_cast<std::int16_t>(y), Gfx::kMouseLeft);
+        mouse(WM_LBUTTONUP, static_cast<std::int16_t>(x), static_cast<std::int16_t>(y), 0);
+    }
+
+    void pressPanel(std::size_t index) {
+        const SceneRect box = panelButtonRect(map.getPanelWidth(), static_cast<int>(index));
+        click((box.left + box.right) / 2, (box.top + box.bottom) / 2);
+    }
+
+    void dragNode(Bytes& in) {
+        const std::uint16_t k = in.u16();
+        const int dx = static_cast<std::int8_t>(in.byte()) * 4;
+        const int dy = static_cast<std::int8_t>(in.byte()) * 4;
+        // The shown nodes in drawing order; a node beyond int16 coordinates cannot be pointed at.
+        std::vector<const Node*> shown;
+        std::vector<const Node*> pending{map.root};
+        while (!pending.empty()) {
+            const Node* node = pending.back();
+            pending.pop_back();
+            const long long cx = static_cast<long long>(node->x) + node->width / 2;
+            const long long cy = static_cast<long long>(node->y) + node->height / 2;
+            if (cx >= SHRT_MIN && cx <= SHRT_MAX && cy >= SHRT_MIN && cy <= SHRT_MAX) shown.push_back(node);
+            if (!node->collapsed)
+                pending.insert(pending.end(), node->children.rbegin(), node->children.rend());
+        }
+        if (shown.empty()) return;
+        const Node* node = shown[k % shown.size()];
+        const int x = node->x + node->width / 2;
+        const int y = node->y + node->height / 2;
+        const auto clamp = [](int v) {
+            return static_cast<std::int16_t>(v < SHRT_MIN ? SHRT_MIN : v > SHRT_MAX ? SHRT_MAX : v);
+        };
+        mouse(WM_LBUTTONDOWN, clamp(x), clamp(y), Gfx::kMouseLeft);
+        mouse(WM_MOUSEMOVE, clamp(x + dx / 2), clamp(y + dy / 2), Gfx::kMouseLeft);
+        mouse(WM_MOUSEMOVE, clamp(x + dx), clamp(y + dy), Gfx::kMouseLeft);
+        mouse(WM_LBUTTONUP, clamp(x + dx), clamp(y + dy), 0);
+    }
+
+    void pressDialog(std::uint8_t target) {
+        const PathDialogLayout dialog = pathDialogLayout(map.getPanelWidth());
+        const std::array<SceneRect, 4> targets = {dialog.ok, dialog.cancel, dialog.pathBox, dialog.hint};
+        const SceneRect box = targets[target % targets.size()];
+        click((box.left + box.right) / 2, (box.top + box.bottom) / 2);
+    }
+
+    // Types path into a dialog the panel button opened and presses OK. Returns whether the
+    // press reached an open dialog of that kind holding exactly that path.
+    bool runDialog(std::size_t button, bool save, const std::string& path) {
+        pressPanel(button);
+        typeAscii(path);
+        const bool ready = map.showFileDialog && map.isSaveDialog == save &&
+                           map.filePath == std::u16string(path.begin(), path.end());
+        pressDialog(0);
+        if (ready) require(!map.showFileDialog, "OK closes the dialog");
+        return ready;
+    }
+
+    void openFile(const std::string& path) {
+        const std::string before = map.saveToBytes();
+        if (!runDialog(8, false, path)) return;
+        std::string bytes;
+        if (readWholeFile(path, bytes)) {
+            require(map.saveToBytes() == openedAndSaved(bytes), "an open gives what the file's bytes give");
+            require(map.selectedNode == map.root, "an open selects the root");
+        } else {
+            require(map.saveToBytes() == before, "a file that cannot be read leaves the map");
+        }
+    }
+
+    void saveFile(const std::string& path) {
+        if (!runDialog(7, true, path)) return;
+        std::string bytes;
+        require(readWholeFile(path, bytes), "a save into the private folder succeeds");
+        require(bytes == map.saveToBytes(), "the saved file holds what the map saves");
+    }
+
+    MindMap& map;
+    const FilePool& files;
+    unsigned records = 0;
+};
+
+struct Fixture {
+    Fixture() : image(kWindowWidth, kWindowHeight) {
+        Gfx::setWorkingImage(&image);
+        applyEditorTextStyle();
+    }
+    Gfx::IMAGE image;
+    FilePool files;
+};
+Fixture* fixture = nullptr;
+
+}  // namespace
+}  // namespace editor_fuzz
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    // Lives for the whole run; the pool's folder goes with the process's end.
+    static editor_fuzz::Fixture made;
+    editor_fuzz::fixture = &made;
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace editor_fuzz;
+    auto map = std::make_unique<MindMap>();
+    controlHeld = false;
+    fixture->files.clearSaves();
+    Session session(*map, fixture->files);
+    Bytes in(data, size);
+    while (!in.empty()) session.play(in);
+    checkRoundTrip(*map);
+    return 0;
+}

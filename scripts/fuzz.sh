@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets (clang, AddressSanitizer + UndefinedBehaviorSanitizer, coverage) and
+# runs one or all of them for a chosen time, each from its seed corpus and a corpus kept in the
+# build folder between runs. A finding stops the run with its input saved as crash-* in the
+# current folder and a non-zero exit.
+# Usage: scripts/fuzz.sh [SECONDS] [TARGET...]   (default 20 s each; targets: map_file_fuzz
+#        editor_fuzz; default both)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-20}
+shift || true
+targets=("$@")
+[ ${#targets[@]} -eq 0 ] && targets=(map_file_fuzz editor_fuzz)
+
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMM_WITH_FUZZ=ON \
+  -DMM_WITH_TESTS=OFF -DMM_WITH_BENCH=OFF -DMM_WITH_GRAPHICS=ON -DMM_SANITIZE=address,undefined >/dev/null
+if ! cmake --build build-fuzz -j "$(nproc)" --target "${targets[@]}" >build-fuzz/build.log 2>&1; then
+  grep -E -v '^\[ *[0-9]+%\]|^(Consolidate|Scanning|Built target)' build-fuzz/build.log | tail -n 80
+  echo "fuzz build failed" >&2
+  exit 1
+fi
+
+for name in "${targets[@]}"; do
+  corpus=build-fuzz/corpus-$name
+  mkdir -p "$corpus"
+  seeds=()
+  [ -d "fuzz/seeds/$name" ] && seeds=("fuzz/seeds/$name")
+  echo "== $name for $seconds s"
+  # The editor fuzzer needs no display: frames are drawn off-screen.
+  env -u DISPLAY "build-fuzz/fuzz/$name" -max_total_time="$seconds" -max_len=2048 -rss_limit_mb=3072 \
+    -print_final_stats=1 "$corpus" "${seeds[@]}" >"build-fuzz/$name.log" 2>&1 || {
+    tail -n 60 "build-fuzz/$name.log"
+    echo "$name found a fault (input saved as crash-* here)" >&2
+    exit 1
+  }
+  grep -E '^stat::number_of_executed_units|DONE' "build-fuzz/$name.log" | tail -n 2
+done
