@@ -26,43 +26,50 @@ void MindMap::addChildNode() {
     if (nodeDepth(selectedNode) + 1 >= kMaxDepth) return;
     saveState();
     selectedNode = appendNewChild(selectedNode, u"新节点");
+    ++changeCount;
 }
 
 void MindMap::addSiblingNode() {
     if (selectedNode == nullptr || selectedNode == root) return;
-    // The entry captures the parent's children, so undo takes the new sibling away again.
-    recordState(selectedNode->parent);
-    selectedNode = appendNewChild(selectedNode->parent, u"同级节点");
+    Node* parent = selectedNode->parent;
+    selectedNode = appendNewChild(parent, u"同级节点");
+    // Undo takes this sibling away again and nothing else.
+    recordInsertion(parent, parent->children.size() - 1, selectedNode);
+    ++changeCount;
 }
 
 void MindMap::deleteSelectedNode() {
     if (selectedNode == nullptr || selectedNode == root) return;
     Node* doomed = selectedNode;
     Node* parent = doomed->parent;
-    // The entry captures the parent's children, so undo puts the subtree back in its place.
-    recordState(parent);
     auto it = std::find(parent->children.begin(), parent->children.end(), doomed);
     if (it == parent->children.end()) return;
+    const auto index = static_cast<std::size_t>(it - parent->children.begin());
     selectedNode = parent;
     parent->children.erase(it);
-    delete doomed;
+    // The entry keeps the subtree itself, so undo puts it back in its place as it was.
+    recordRemoval(parent, index, doomed);
+    ++changeCount;
 }
 
 void MindMap::setNodeFillColor(Colour colour) {
     if (selectedNode == nullptr) return;
-    saveState();
+    recordColours(selectedNode);
     selectedNode->fillColor = colour;
+    ++changeCount;
 }
 
 void MindMap::setNodeTextColor(Colour colour) {
     if (selectedNode == nullptr) return;
-    saveState();
+    recordColours(selectedNode);
     selectedNode->textColor = colour;
+    ++changeCount;
 }
 
 void MindMap::toggleCollapse() {
     if (selectedNode == nullptr || selectedNode->children.empty()) return;
     selectedNode->collapsed = !selectedNode->collapsed;
+    ++changeCount;
 }
 
 void MindMap::selectNodeAt(int px, int py) {
@@ -78,8 +85,12 @@ void MindMap::startDrag(int px, int py) {
 
 void MindMap::dragTo(int px, int py) {
     if (!isDragging || selectedNode == nullptr) return;
-    selectedNode->x = wrapToInt32(std::int64_t{px} - dragOffsetX);
-    selectedNode->y = wrapToInt32(std::int64_t{py} - dragOffsetY);
+    const std::int32_t x = wrapToInt32(std::int64_t{px} - dragOffsetX);
+    const std::int32_t y = wrapToInt32(std::int64_t{py} - dragOffsetY);
+    if (x == selectedNode->x && y == selectedNode->y) return;
+    selectedNode->x = x;
+    selectedNode->y = y;
+    ++changeCount;
 }
 
 void MindMap::endDrag() {

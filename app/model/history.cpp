@@ -1,7 +1,7 @@
-// Undo and redo. An entry holds one node's colours and copies of its children; applying it
-// swaps both with the node's present ones, and the displaced set becomes the entry for the
-// opposite direction. Commands whose change lies outside the selected node's children record
-// the node they do change: add sibling and delete record the parent.
+// Undo and redo. Each entry takes back exactly what its command changed: add child swaps the
+// selected node's colours and children with copies; a colour command swaps the node's colours;
+// delete puts the removed subtree back at its place; add sibling takes the added sibling away.
+// Applying an entry yields the entry for the opposite direction, without copying anything.
 #include <algorithm>
 #include <memory>
 #include <utility>
@@ -14,23 +14,29 @@ HistoryState::~HistoryState() {
 }
 
 HistoryState::HistoryState(HistoryState&& other) noexcept
-    : ancestorIds(std::move(other.ancestorIds)),
+    : change(other.change),
+      ancestorIds(std::move(other.ancestorIds)),
       nodeId(other.nodeId),
       childrenCopy(std::move(other.childrenCopy)),
       fillColor(other.fillColor),
-      textColor(other.textColor) {
+      textColor(other.textColor),
+      index(other.index),
+      childId(other.childId) {
     other.childrenCopy.clear();
 }
 
 HistoryState& HistoryState::operator=(HistoryState&& other) noexcept {
     if (this != &other) {
         for (Node* node : childrenCopy) delete node;
+        change = other.change;
         ancestorIds = std::move(other.ancestorIds);
         nodeId = other.nodeId;
         childrenCopy = std::move(other.childrenCopy);
         other.childrenCopy.clear();
         fillColor = other.fillColor;
         textColor = other.textColor;
+        index = other.index;
+        childId = other.childId;
     }
     return *this;
 }
@@ -73,18 +79,50 @@ void MindMap::saveState() {
     recordState(selectedNode);
 }
 
-void MindMap::recordState(Node* node) {
+namespace {
+// An entry that names node by its identity path.
+HistoryState entryFor(const Node* node, HistoryState::Change change) {
     HistoryState state;
+    state.change = change;
     for (const Node* p = node->parent; p != nullptr; p = p->parent) state.ancestorIds.push_back(p->id);
     std::reverse(state.ancestorIds.begin(), state.ancestorIds.end());
     state.nodeId = node->id;
     state.fillColor = node->fillColor;
     state.textColor = node->textColor;
+    return state;
+}
+}  // namespace
+
+void MindMap::recordState(Node* node) {
+    HistoryState state = entryFor(node, HistoryState::Change::Children);
     state.childrenCopy.reserve(node->children.size());
     for (const Node* child : node->children) {
         state.childrenCopy.push_back(nullptr);
         state.childrenCopy.back() = copyNodeTree(child, nullptr);
     }
+    pushUndo(std::move(state));
+}
+
+void MindMap::recordColours(Node* node) {
+    pushUndo(entryFor(node, HistoryState::Change::Colours));
+}
+
+void MindMap::recordRemoval(Node* parent, std::size_t index, Node* subtree) {
+    HistoryState state = entryFor(parent, HistoryState::Change::Insert);
+    state.index = index;
+    subtree->parent = nullptr;
+    state.childrenCopy.push_back(subtree);
+    pushUndo(std::move(state));
+}
+
+void MindMap::recordInsertion(Node* parent, std::size_t index, const Node* child) {
+    HistoryState state = entryFor(parent, HistoryState::Change::Remove);
+    state.index = index;
+    state.childId = child->id;
+    pushUndo(std::move(state));
+}
+
+void MindMap::pushUndo(HistoryState&& state) {
     undoStack.push_back(std::move(state));
     redoStack.clear();
 }
@@ -106,6 +144,58 @@ Node* MindMap::findRecordedNode(const HistoryState& state) const {
     return node == nullptr ? nullptr : childWithId(node, state.nodeId);
 }
 
+namespace {
+// Applies state to its node and answers the entry for the opposite direction, or nothing when
+// the entry no longer fits the tree (its child is gone).
+bool applyEntry(Node* node, HistoryState& state, HistoryState& opposite) {
+    opposite.change = state.change;
+    opposite.ancestorIds = std::move(state.ancestorIds);
+    opposite.nodeId = state.nodeId;
+    switch (state.change) {
+        case HistoryState::Change::Children:
+            // The present children move into the opposite entry and the recorded copies take
+            // their place.
+            opposite.childrenCopy = std::move(node->children);
+            for (Node* child : opposite.childrenCopy) child->parent = nullptr;
+            node->children = std::move(state.childrenCopy);
+            state.childrenCopy.clear();
+            for (Node* child : node->children) child->parent = node;
+            [[fallthrough]];
+        case HistoryState::Change::Colours:
+            opposite.fillColor = node->fillColor;
+            opposite.textColor = node->textColor;
+            node->fillColor = state.fillColor;
+            node->textColor = state.textColor;
+            return true;
+        case HistoryState::Change::Insert: {
+            if (state.childrenCopy.size() != 1) return false;
+            const std::size_t at = std::min(state.index, node->children.size());
+            Node* subtree = state.childrenCopy.front();
+            state.childrenCopy.clear();
+            subtree->parent = node;
+            node->children.insert(node->children.begin() + static_cast<std::ptrdiff_t>(at), subtree);
+            opposite.change = HistoryState::Change::Remove;
+            opposite.index = at;
+            opposite.childId = subtree->id;
+            return true;
+        }
+        case HistoryState::Change::Remove: {
+            auto it = std::find_if(node->children.begin(), node->children.end(),
+                                   [&](const Node* child) { return child->id == state.childId; });
+            if (it == node->children.end()) return false;
+            Node* subtree = *it;
+            opposite.change = HistoryState::Change::Insert;
+            opposite.index = static_cast<std::size_t>(it - node->children.begin());
+            node->children.erase(it);
+            subtree->parent = nullptr;
+            opposite.childrenCopy.push_back(subtree);
+            return true;
+        }
+    }
+    return false;
+}
+}  // namespace
+
 void MindMap::applyHistory(std::deque<HistoryState>& from, std::deque<HistoryState>& to) {
     if (from.empty() || selectedNode == nullptr) return;
     while (!from.empty()) {
@@ -113,24 +203,11 @@ void MindMap::applyHistory(std::deque<HistoryState>& from, std::deque<HistorySta
         from.pop_back();
         Node* node = findRecordedNode(state);
         if (node == nullptr) continue;  // its node is gone (an open replaced the map): drop it
-
-        // The present children move into the opposite entry and the recorded copies take
-        // their place: the same result as copying both ways, without copying anything.
-        to.emplace_back();
-        HistoryState& displaced = to.back();
-        displaced.ancestorIds = std::move(state.ancestorIds);
-        displaced.nodeId = state.nodeId;
-        displaced.fillColor = node->fillColor;
-        displaced.textColor = node->textColor;
-        displaced.childrenCopy = std::move(node->children);
-        for (Node* child : displaced.childrenCopy) child->parent = nullptr;
-
-        node->children = std::move(state.childrenCopy);
-        state.childrenCopy.clear();
-        for (Node* child : node->children) child->parent = node;
-        node->fillColor = state.fillColor;
-        node->textColor = state.textColor;
+        HistoryState opposite;
+        if (!applyEntry(node, state, opposite)) continue;  // its child is gone: drop it
+        to.push_back(std::move(opposite));
         selectedNode = node;
+        ++changeCount;
         return;
     }
 }

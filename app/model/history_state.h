@@ -1,7 +1,13 @@
-// One undo/redo entry: a node's own colours and deep copies of its children at the time of
-// capture. The node is named by identity, never by address, so an entry can outlive the node.
+// One undo/redo entry. The node it acts on is named by identity, never by address, so an entry
+// can outlive the node. What it holds depends on what its command changed:
+//   Children  the node's colours and deep copies of its children (add child: the whole list)
+//   Colours   the node's own two colours (the colour commands)
+//   Insert    a child subtree to put back at an index (what a delete took away)
+//   Remove    the identity of a child to take away (what an add sibling put in)
+// Applying an entry yields the entry that applies the opposite change.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -10,6 +16,8 @@
 struct Node;
 
 struct HistoryState {
+    enum class Change { Children, Colours, Insert, Remove };
+
     HistoryState() = default;
     ~HistoryState();  // frees the copies
     HistoryState(HistoryState&& other) noexcept;
@@ -17,12 +25,16 @@ struct HistoryState {
     HistoryState(const HistoryState&) = delete;
     HistoryState& operator=(const HistoryState&) = delete;
 
+    Change change = Change::Children;
     // Identities from the root down to the captured node's parent, then the node itself. A
     // node never changes parent and copies keep identities, so this path finds the node (or
     // its copy) again in a few steps, or shows that it is gone.
     std::vector<std::uint64_t> ancestorIds;
     std::uint64_t nodeId = 0;
-    std::vector<Node*> childrenCopy;  // owned copies, top-level copies without parent
-    Colour fillColor = 0;             // the node's own colours at capture
+    // Children: owned copies, top-level copies without parent. Insert: the one owned subtree.
+    std::vector<Node*> childrenCopy;
+    Colour fillColor = 0;  // Children and Colours: the node's own colours at capture
     Colour textColor = 0;
+    std::size_t index = 0;      // Insert and Remove: the child's place in the list
+    std::uint64_t childId = 0;  // Remove: the child to take away
 };

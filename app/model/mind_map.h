@@ -6,6 +6,7 @@
 //   app/storage  file format and the open/save dialog commands
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <iosfwd>
@@ -99,6 +100,17 @@ class MindMap {
     std::u16string filePath;
     std::vector<Button> buttons;
 
+    // Bumped by every change to the map: the recorded commands, caption edits, drags, collapse,
+    // undo, redo and opens. It marks nothing in the window; it tells what a save would keep.
+    std::uint64_t changeCount = 0;
+    // changeCount when the map last matched a file (a successful save or open).
+    std::uint64_t savedChangeCount = 0;
+    // How many saves and opens have matched the map with a file.
+    std::uint64_t fileMatches = 0;
+    bool hasUnsavedChanges() const { return changeCount != savedChangeCount; }
+    // The map came from the recovery copy (its unsaved work is the user's again).
+    bool openedRecoveryCopy = false;
+
     // Blink counters of the edit box and the path box carets; advanced only by the frames that
     // draw their box, never reset.
     std::int32_t editCaretCounter = 0;
@@ -107,6 +119,10 @@ class MindMap {
   private:
     Node* newRootNode() const;  // the caption "中心主题" centred on the canvas, as a new map has
     void recordState(Node* node);
+    void recordColours(Node* node);
+    void recordRemoval(Node* parent, std::size_t index, Node* subtree);  // takes the subtree
+    void recordInsertion(Node* parent, std::size_t index, const Node* child);
+    void pushUndo(HistoryState&& state);
     void applyHistory(std::deque<HistoryState>& from, std::deque<HistoryState>& to);
     Node* findRecordedNode(const HistoryState& state) const;
 };

@@ -4,7 +4,9 @@
 
 #include "app/model/mind_map.h"
 #include "app/storage/map_file_format.h"
+#include "app/storage/console_line.h"
 #include "app/storage/map_file_io.h"
+#include "app/storage/recovery_copy.h"
 
 std::string MindMap::saveToBytes() const {
     return root == nullptr ? std::string() : writeMapFile(*root);
@@ -12,11 +14,21 @@ std::string MindMap::saveToBytes() const {
 
 bool MindMap::saveToFile(const std::u16string& path) {
     if (root == nullptr) return false;
+    std::string reason;
+    bool saved = false;
     try {
-        return replaceFileContents(path, saveToBytes());
+        saved = replaceFileContents(path, saveToBytes(), &reason);
     } catch (const std::bad_alloc&) {
-        return false;  // nothing was written; the map is untouched
+        reason = "Out of memory";  // nothing was written; the map is untouched
     }
+    if (!saved) {
+        // The window shows nothing of it: the console line is what tells the user.
+        reportFileFailure(u"保存失败", path, reason);
+        return false;
+    }
+    savedChangeCount = changeCount;
+    ++fileMatches;
+    return true;
 }
 
 bool MindMap::loadFromBytes(std::string_view bytes) {
@@ -28,15 +40,33 @@ bool MindMap::loadFromBytes(std::string_view bytes) {
     delete root;
     root = loaded.release();
     selectedNode = root;
+    openedRecoveryCopy = false;
+    ++changeCount;
     return found;
 }
 
 bool MindMap::loadFromFile(const std::u16string& path) {
+    std::string reason;
+    bool opened = false;
     try {
         std::string bytes;
-        if (!readFileBytes(path, bytes)) return false;
-        return loadFromBytes(bytes);
+        if (readFileBytes(path, bytes, &reason)) {
+            opened = loadFromBytes(bytes);
+            if (!opened) reason = "No map in the file";  // the fresh map took its place
+        }
     } catch (const std::bad_alloc&) {
-        return false;  // the file did not fit in memory; the map is untouched
+        reason = "Out of memory";  // the file did not fit in memory; the map is untouched
     }
+    if (!opened) {
+        reportFileFailure(u"打开失败", path, reason);
+        return false;
+    }
+    if (isRecoveryCopyPath(path)) {
+        // The recovery copy holds work no save has kept: it stays unsaved until saved elsewhere.
+        openedRecoveryCopy = true;
+    } else {
+        savedChangeCount = changeCount;
+        ++fileMatches;
+    }
+    return true;
 }

@@ -10,17 +10,24 @@
 
 #include "app/storage/map_file_format.h"
 
+// On failure both functions put into *reason (when given) the system's own error text in
+// UTF-8 ("Permission denied"), or for a refusal that is no system error "Invalid path", "Not a
+// regular file" or "File too large".
+
 // Reads the whole file into bytes. False (bytes then hold anything) when the path names no
 // regular file (a directory, a device, a FIFO), cannot be read, or is larger than
 // kMaxMapFileBytes. Never waits for a writer.
-bool readFileBytes(const std::u16string& path, std::string& bytes);
+bool readFileBytes(const std::u16string& path, std::string& bytes, std::string* reason = nullptr);
 
-// Replaces the file's contents: writes a temporary file beside it and renames it over the
-// target only after every write, the flush and the close succeeded. A symbolic link stays a
-// link (the file it points to is replaced); a replaced file keeps its permission bits. On any
-// failure the temporary file is removed, the target is left as it was and the result is false.
-// A target that exists but is not a regular file is refused.
-bool replaceFileContents(const std::u16string& path, std::string_view bytes);
+// Replaces the file's contents so that a failure at any moment leaves the old ones. Where the
+// folder may be written and the file is the user's own with a single name, a temporary file
+// beside it gets the file's owner, mode, access control list and extended attributes and is
+// renamed over it once completely written and flushed (a save killed half-way leaves only a
+// temporary file, which a later save in that folder removes). Anywhere else the file itself is
+// rewritten, after a flushed backup of its content in the user's state folder that puts it
+// back on failure. A symbolic link stays a link (the file it points to is replaced); a
+// read-only file, a directory and a device are refused.
+bool replaceFileContents(const std::u16string& path, std::string_view bytes, std::string* reason = nullptr);
 
 // The read loop both systems share: `readSome(buffer, count)` reads at most count bytes and
 // answers how many (0 at the end of the file, -1 on an error). The size is a hint only: the

@@ -5,14 +5,18 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <utility>
 
-#include "app/storage/map_file_format.h"
+#include "app/storage/file_io_faults.h"
 #include "app/storage/map_file_io.h"
+#include "app/storage/map_file_replace_win32.h"
+#include "app/storage/win32_files.h"
+#include "unicode/utf.h"
 
 namespace {
-// The Windows API takes its UTF-16 names as wchar_t, which is 16 bits there.
-const wchar_t* wide(const std::u16string& s) {
-    return reinterpret_cast<const wchar_t*>(s.c_str());
+bool fail(std::string* reason, std::string text) {
+    if (reason != nullptr) *reason = std::move(text);
+    return false;
 }
 
 // A path with a NUL in it would silently name a different (shorter) file.
@@ -20,52 +24,17 @@ bool usablePath(const std::u16string& path) {
     return !path.empty() && path.find(u'\0') == std::u16string::npos;
 }
 
-class Handle {
-  public:
-    explicit Handle(HANDLE h) : h_(h) {}
-    ~Handle() {
-        if (valid()) ::CloseHandle(h_);
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
-    HANDLE get() const { return h_; }
-    bool close() {
-        const HANDLE h = h_;
-        h_ = INVALID_HANDLE_VALUE;
-        return ::CloseHandle(h) != 0;
-    }
-
-  private:
-    HANDLE h_;
-};
-
-// An ordinary file on a disk: not a directory, a console, a pipe or another device.
-bool isRegularFile(HANDLE h) {
-    if (::GetFileType(h) != FILE_TYPE_DISK) return false;
-    BY_HANDLE_FILE_INFORMATION info;
-    return ::GetFileInformationByHandle(h, &info) != 0 &&
-           (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
-constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-
+// ".mindmap-<pid>-<count>-<clock>.tmp": the process id lets a later save see that the one
+// that made it is gone.
 std::u16string temporaryNameBeside(const std::u16string& target) {
     static std::atomic<unsigned> counter{0};
-    const std::size_t sep = target.find_last_of(u"\\/");
-    std::u16string dir;
-    if (sep != std::u16string::npos) {
-        dir = target.substr(0, sep + 1);
-    } else if (target.size() >= 2 && target[1] == u':') {
-        dir = target.substr(0, 2);  // "C:name" lives in drive C's current directory
-    }
     char name[64];
     std::snprintf(name, sizeof name, ".mindmap-%lu-%u-%llx.tmp",
                   static_cast<unsigned long>(::GetCurrentProcessId()), counter.fetch_add(1),
                   static_cast<unsigned long long>(::GetTickCount64()));
-    for (const char* p = name; *p != '\0'; ++p) dir.push_back(static_cast<char16_t>(*p));
-    return dir;
+    return folderPrefix(target) + unicode::fromUtf8(name);
 }
+
 HANDLE createTemporaryBeside(const std::u16string& target, std::u16string& temporary) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         temporary = temporaryNameBeside(target);
@@ -75,78 +44,188 @@ HANDLE createTemporaryBeside(const std::u16string& target, std::u16string& tempo
     }
     return INVALID_HANDLE_VALUE;
 }
-}  // namespace
 
-bool readFileBytes(const std::u16string& path, std::string& bytes) {
-    if (!usablePath(path)) return false;
-    Handle file(::CreateFileW(wide(path), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid() || !isRegularFile(file.get())) return false;
-    LARGE_INTEGER size;
-    if (!::GetFileSizeEx(file.get(), &size) || static_cast<std::uint64_t>(size.QuadPart) > kMaxMapFileBytes) {
-        return false;
-    }
-    return readWholeFile(static_cast<std::uint64_t>(size.QuadPart), bytes,
-                         [&](char* buffer, std::size_t count) {
-                             const DWORD want = static_cast<DWORD>(std::min<std::size_t>(count, 1u << 30));
-                             DWORD n = 0;
-                             if (!::ReadFile(file.get(), buffer, want, &n, nullptr)) return -1LL;
-                             return static_cast<long long>(n);
-                         });
+bool processIsGone(unsigned long pid) {
+    const HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (process == nullptr) return ::GetLastError() == ERROR_INVALID_PARAMETER;
+    DWORD code = 0;
+    const bool gone = ::GetExitCodeProcess(process, &code) != 0 && code != STILL_ACTIVE;
+    ::CloseHandle(process);
+    return gone;
 }
 
-bool replaceFileContents(const std::u16string& path, std::string_view bytes) {
-    if (!usablePath(path)) return false;
-    std::u16string target = path;
-    bool exists = false;
-    {
-        // Opening follows symbolic links; the final name is the file to replace, so a link
-        // stays a link.
-        Handle existing(::CreateFileW(wide(path), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
-                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-        if (existing.valid()) {
-            // Never replace a directory or a device, nor a file marked read-only.
-            BY_HANDLE_FILE_INFORMATION info;
-            if (!isRegularFile(existing.get()) || !::GetFileInformationByHandle(existing.get(), &info) ||
-                (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0) {
-                return false;
-            }
-            const DWORD length =
-                ::GetFinalPathNameByHandleW(existing.get(), nullptr, 0, FILE_NAME_NORMALIZED);
-            if (length == 0) return false;
-            std::u16string finalPath(length, u'\0');
-            const DWORD written = ::GetFinalPathNameByHandleW(
-                existing.get(), reinterpret_cast<wchar_t*>(finalPath.data()), length, FILE_NAME_NORMALIZED);
-            if (written == 0 || written >= length) return false;
-            finalPath.resize(written);
-            target = finalPath;
-            exists = true;
-        } else if (::GetLastError() != ERROR_FILE_NOT_FOUND) {
-            return false;
+// Removes the temporary files that killed saves left beside the target: those whose process
+// is gone or that are older than a minute.
+void removeStaleTemporaries(const std::u16string& prefix) {
+    WIN32_FIND_DATAW found;
+    const HANDLE search = ::FindFirstFileW(wide(prefix + u".mindmap-*.tmp"), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    FILETIME now;
+    ::GetSystemTimeAsFileTime(&now);
+    const auto ticks = [](const FILETIME& t) {
+        return (static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+    };
+    do {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
+        unsigned long pid = 0;
+        if (std::swscanf(found.cFileName, L".mindmap-%lu-", &pid) != 1) continue;
+        const bool old = ticks(now) > ticks(found.ftLastWriteTime) + 60ull * 10000000ull;
+        if (old || processIsGone(pid)) {
+            ::DeleteFileW(wide(prefix + reinterpret_cast<const char16_t*>(found.cFileName)));
         }
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+}
+
+bool moveFile(const std::u16string& from, const std::u16string& to, DWORD flags) {
+    if (injectedFailure(FileStep::rename)) {
+        ::SetLastError(ERROR_WRITE_FAULT);
+        return false;
     }
+    return ::MoveFileExW(wide(from), wide(to), flags | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+// ReplaceFileW keeps the replaced file's attributes, access control list and streams. The
+// old file goes to a second temporary name meanwhile, from which it can be put back.
+bool replaceFile(const std::u16string& target, const std::u16string& replacement, DWORD& error) {
+    const std::u16string old = temporaryNameBeside(target);
+    if (injectedFailure(FileStep::rename)) {
+        error = ERROR_WRITE_FAULT;
+        return false;
+    }
+    if (::ReplaceFileW(wide(target), wide(replacement), wide(old), REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                       nullptr)) {
+        ::DeleteFileW(wide(old));
+        return true;
+    }
+    error = ::GetLastError();
+    // The old file was moved aside and the new one could not take its name: move it back.
+    if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)
+        ::MoveFileExW(wide(old), wide(target), MOVEFILE_WRITE_THROUGH);
+    return false;
+}
+
+// Errors that say the folder, the file's rights or the file system do not let the file be
+// replaced by another, while it may still be written.
+bool replacingIsRefusedHere(DWORD error) {
+    switch (error) {
+        case ERROR_ACCESS_DENIED:
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_UNABLE_TO_REMOVE_REPLACED:
+        case ERROR_UNABLE_TO_MOVE_REPLACEMENT:
+        case ERROR_UNABLE_TO_MOVE_REPLACEMENT_2:
+        case ERROR_NOT_SUPPORTED:
+        case ERROR_INVALID_FUNCTION:
+        case ERROR_INVALID_PARAMETER:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// The final name of an existing regular file (links followed), or an empty name with a reason.
+std::u16string existingTarget(const std::u16string& path, bool& exists, std::string& reason) {
+    exists = false;
+    Handle existing(::CreateFileW(wide(path), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!existing.valid()) {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND) return path;
+        reason = errorText(error);
+        return {};
+    }
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!isRegularFile(existing.get()) || !::GetFileInformationByHandle(existing.get(), &info)) {
+        reason = "Not a regular file";
+        return {};
+    }
+    if ((info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        reason = errorText(ERROR_ACCESS_DENIED);
+        return {};
+    }
+    const DWORD length = ::GetFinalPathNameByHandleW(existing.get(), nullptr, 0, FILE_NAME_NORMALIZED);
+    std::u16string finalPath(length, u'\0');
+    const DWORD written = length == 0 ? 0
+                                      : ::GetFinalPathNameByHandleW(
+                                            existing.get(), reinterpret_cast<wchar_t*>(finalPath.data()),
+                                            length, FILE_NAME_NORMALIZED);
+    if (written == 0 || written >= length) {
+        reason = errorText(::GetLastError());
+        return {};
+    }
+    finalPath.resize(written);
+    exists = true;
+    return finalPath;
+}
+}  // namespace
+
+bool readFileBytes(const std::u16string& path, std::string& bytes, std::string* reason) {
+    if (!usablePath(path)) return fail(reason, "Invalid path");
+    Handle file(::CreateFileW(wide(path), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) {
+        const DWORD error = ::GetLastError();
+        // A folder cannot be opened as a file at all; say what it is rather than "access denied".
+        const DWORD attributes = ::GetFileAttributesW(wide(path));
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            return fail(reason, "Not a regular file");
+        }
+        return fail(reason, errorText(error));
+    }
+    if (!isRegularFile(file.get())) return fail(reason, "Not a regular file");
+    LARGE_INTEGER size;
+    if (!::GetFileSizeEx(file.get(), &size)) return fail(reason, errorText(::GetLastError()));
+    if (static_cast<std::uint64_t>(size.QuadPart) > kMaxMapFileBytes) return fail(reason, "File too large");
+    DWORD readError = 0;
+    const bool read =
+        readWholeFile(static_cast<std::uint64_t>(size.QuadPart), bytes, [&](char* buffer, std::size_t count) {
+            const DWORD want = static_cast<DWORD>(std::min<std::size_t>(count, 1u << 30));
+            DWORD n = 0;
+            if (!::ReadFile(file.get(), buffer, want, &n, nullptr)) {
+                readError = ::GetLastError();
+                return -1LL;
+            }
+            return static_cast<long long>(n);
+        });
+    if (read) return true;
+    return fail(reason, readError != 0 ? errorText(readError) : std::string("File too large"));
+}
+
+bool replaceFileContents(const std::u16string& path, std::string_view bytes, std::string* reason) {
+    if (!usablePath(path)) return fail(reason, "Invalid path");
+    bool exists = false;
+    std::string why;
+    const std::u16string target = existingTarget(path, exists, why);
+    if (target.empty()) return fail(reason, why);
+    removeStaleTemporaries(folderPrefix(target));
 
     std::u16string temporary;
     Handle file(createTemporaryBeside(target, temporary));
-    if (!file.valid()) return false;
-
-    bool ok = true;
-    while (ok && !bytes.empty()) {
-        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
-        DWORD n = 0;
-        ok = ::WriteFile(file.get(), bytes.data(), want, &n, nullptr) != 0 && n > 0;
-        if (ok) bytes.remove_prefix(n);
+    if (!file.valid()) {
+        const DWORD error = ::GetLastError();
+        // A folder we may not write: rewrite the file itself instead.
+        if (exists && error == ERROR_ACCESS_DENIED) {
+            return rewriteInPlace(target, bytes, why) || fail(reason, why);
+        }
+        return fail(reason, errorText(error));
     }
-    ok = ok && ::FlushFileBuffers(file.get()) != 0;
-    ok = file.close() && ok;
-    if (ok) {
-        // ReplaceFileW keeps the replaced file's attributes and access control list.
-        ok = exists ? ::ReplaceFileW(wide(target), wide(temporary), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
-                                     nullptr, nullptr) != 0
-                    : ::MoveFileExW(wide(temporary), wide(target), MOVEFILE_WRITE_THROUGH) != 0;
+    const bool written = writeAll(file.get(), bytes) && flushFile(file.get());
+    DWORD error = ::GetLastError();
+    if (!file.close() && written) error = ::GetLastError();
+    if (!written) {
+        ::DeleteFileW(wide(temporary));
+        return fail(reason, errorText(error));
     }
-    if (!ok) ::DeleteFileW(wide(temporary));
-    return ok;
+    if (!exists) {
+        if (moveFile(temporary, target, 0)) return true;
+        error = ::GetLastError();
+        ::DeleteFileW(wide(temporary));
+        return fail(reason, errorText(error));
+    }
+    if (replaceFile(target, temporary, error)) return true;
+    ::DeleteFileW(wide(temporary));
+    if (!replacingIsRefusedHere(error)) return fail(reason, errorText(error));
+    return rewriteInPlace(target, bytes, why) || fail(reason, why);
 }
 
 #endif  // _WIN32

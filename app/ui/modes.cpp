@@ -28,6 +28,7 @@ void MindMap::finishEditing() {
     selectedNode->text = editText;
     updateNodeWidth(selectedNode);
     isEditing = false;
+    ++changeCount;
 }
 
 void MindMap::cancelEditing() {

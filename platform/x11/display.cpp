@@ -11,6 +11,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/kernel32/console_events.h"
 #include "platform/user32/message_queue.h"
 #include "platform/user32/window_registry.h"
 #include "platform/x11/events.h"
@@ -56,6 +57,18 @@ int onXError(Display* display, XErrorEvent* error) {
     return 0;
 }
 
+// The X server went away (killed, or the session ended): Xlib ends the process when this
+// returns, so it never does. The program's console handlers hear it as a log-off, which is what
+// the end of its session is, and may keep what they must; every thread that meets the lost
+// connection comes here, and whichever finishes first ends the process.
+int onConnectionLost(Display*) {
+    static std::atomic<bool> said{false};
+    if (!said.exchange(true)) std::fputs("the connection to the X display was lost\n", stderr);
+    platform::kernel32::callConsoleHandlers(CTRL_LOGOFF_EVENT);
+    std::fflush(nullptr);
+    std::_Exit(1);
+}
+
 void open(Connection& c) {
     c.tried = true;
     XInitThreads();
@@ -74,6 +87,7 @@ void open(Connection& c) {
         return;
     }
     c.previousHandler = XSetErrorHandler(onXError);
+    XSetIOErrorHandler(onConnectionLost);
     const char* names[] = {"WM_PROTOCOLS", "WM_DELETE_WINDOW",  "WM_STATE",
                            "_NET_WM_NAME", "_NET_WM_ICON_NAME", "_NET_WM_PID",
                            "_NET_WM_PING", "UTF8_STRING",       "_MOTIF_WM_HINTS"};

@@ -30,9 +30,10 @@ class EditorFixture : public ::testing::Test {
         }
     }
 
-    // Starts the editor in `dir` with extra environment entries and waits for its first frame.
-    void launch(const std::vector<std::string>& env = {}) {
-        ASSERT_TRUE(session.start(MM_EDITOR_PATH, dir.string(), env));
+    // Starts the editor in `dir` with extra environment entries and arguments and waits for its
+    // first frame.
+    void launch(const std::vector<std::string>& env = {}, const std::vector<std::string>& args = {}) {
+        ASSERT_TRUE(session.start(MM_EDITOR_PATH, dir.string(), env, args));
         if (!session.waitForWindow(kEditorPatience)) {
             // Where the editor is stuck tells more than the missing window.
             const std::string command = "gdb -p " + std::to_string(session.pid()) +

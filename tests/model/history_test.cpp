@@ -255,3 +255,120 @@ TEST(HistoryChains, RandomCommandsUndoAndRedoExactly) {
         }
     }
 }
+
+// Add sibling, delete and the colour commands take back only what they changed: edits made
+// since then elsewhere under the same parent (captions, positions, collapse) stay.
+TEST(UndoScope, AddSiblingKeepsEditsMadeSinceAnywhereUnderTheParent) {
+    MindMap map;
+    buildSmallMap(map);
+    Node* first = map.root->children[0];
+    Node* second = map.root->children[1];
+    map.selectedNode = first;
+    map.addSiblingNode();
+    const std::uint64_t siblingId = map.selectedNode->id;
+    second->text = u"renamed";
+    second->x = 1234;
+    first->children[0]->y = -40;
+    first->collapsed = false;
+    const std::string edited = dumpTree(map.root);
+
+    map.undo();
+    ASSERT_EQ(map.root->children.size(), 2u);
+    EXPECT_EQ(second->text, u"renamed");  // the very nodes stay: nothing was copied back
+    EXPECT_EQ(second->x, 1234);
+    EXPECT_EQ(first->children[0]->y, -40);
+    EXPECT_FALSE(first->collapsed);
+    EXPECT_EQ(map.selectedNode, map.root);
+
+    map.redo();
+    EXPECT_EQ(dumpTree(map.root), edited);
+    EXPECT_EQ(map.root->children.back()->id, siblingId);
+    EXPECT_EQ(checkLinks(map.root), 5);
+}
+
+TEST(UndoScope, DeleteRestoresTheSubtreeAtItsPlaceAndKeepsLaterEdits) {
+    MindMap map;
+    buildSmallMap(map);
+    addChildOf(map, map.root);
+    Node* doomed = map.root->children[1];
+    doomed->text = u"doomed";
+    const std::string doomedTree = dumpTree(doomed);
+    map.selectedNode = doomed;
+    map.deleteSelectedNode();
+    map.root->children[0]->text = u"kept";
+    map.root->children[1]->x = -7;
+
+    map.undo();
+    ASSERT_EQ(map.root->children.size(), 3u);
+    EXPECT_EQ(dumpTree(map.root->children[1]), doomedTree);
+    EXPECT_EQ(map.root->children[1]->parent, map.root);
+    EXPECT_EQ(map.root->children[0]->text, u"kept");
+    EXPECT_EQ(map.root->children[2]->x, -7);
+
+    map.redo();
+    ASSERT_EQ(map.root->children.size(), 2u);
+    EXPECT_EQ(map.root->children[0]->text, u"kept");
+    EXPECT_EQ(checkLinks(map.root), 4);
+}
+
+TEST(UndoScope, ColourUndoLeavesTheChildrenAlone) {
+    MindMap map;
+    buildSmallMap(map);
+    Node* first = map.root->children[0];
+    map.selectedNode = map.root;
+    map.setNodeFillColor(0xB4DCB4);
+    first->text = u"renamed";
+    first->children[0]->x = 99;
+    map.undo();
+    EXPECT_EQ(map.root->fillColor, kDefaultNodeFill);
+    EXPECT_EQ(map.root->children[0], first);
+    EXPECT_EQ(first->text, u"renamed");
+    EXPECT_EQ(first->children[0]->x, 99);
+    map.redo();
+    EXPECT_EQ(map.root->fillColor, 0xB4DCB4u);
+}
+
+// Entries whose node or child is gone are dropped, and the next one applies.
+TEST(UndoScope, StaleEntriesAreSkipped) {
+    MindMap map;
+    buildSmallMap(map);
+    map.selectedNode = map.root->children[0];
+    map.addSiblingNode();  // entry: take the sibling away again
+    map.selectedNode = map.root;
+    map.addChildNode();  // entry: the root's children as they were, the sibling among them
+    const std::string beforeAdd = dumpTree(map.root);
+    map.selectedNode = map.root->children[2];
+    map.deleteSelectedNode();  // the sibling itself
+    map.undoStack.erase(map.undoStack.end() - 2, map.undoStack.end());  // forget the add child and the delete
+    map.undo();  // the sibling's entry finds no sibling: dropped; nothing else to apply
+    EXPECT_TRUE(map.undoStack.empty());
+    EXPECT_NE(dumpTree(map.root), beforeAdd);
+    EXPECT_EQ(checkLinks(map.root), 5);
+}
+
+// The change counter: every change to the map moves it, nothing else does.
+TEST(ChangeCount, MovesWithEveryChangeAndOnlyThen) {
+    MindMap map;
+    auto changed = [&](auto&& action) {
+        const std::uint64_t before = map.changeCount;
+        action();
+        return map.changeCount != before;
+    };
+    EXPECT_TRUE(changed([&] { map.addChildNode(); }));
+    EXPECT_TRUE(changed([&] { map.addSiblingNode(); }));
+    EXPECT_TRUE(changed([&] { map.setNodeFillColor(1); }));
+    EXPECT_TRUE(changed([&] { map.setNodeTextColor(1); }));
+    EXPECT_TRUE(changed([&] { map.deleteSelectedNode(); }));
+    EXPECT_TRUE(changed([&] { map.undo(); }));
+    EXPECT_TRUE(changed([&] { map.redo(); }));
+    EXPECT_TRUE(changed([&] { map.toggleCollapse(); }));
+    map.selectNodeAt(map.root->x + 1, map.root->y + 1);
+    map.startDrag(map.root->x + 1, map.root->y + 1);
+    EXPECT_FALSE(changed([&] { map.dragTo(map.root->x + 1, map.root->y + 1); }));
+    EXPECT_TRUE(changed([&] { map.dragTo(map.root->x + 11, map.root->y + 1); }));
+    map.endDrag();
+    while (!map.undoStack.empty()) map.undo();
+    EXPECT_FALSE(changed([&] { map.undo(); }));  // nothing left to undo
+    EXPECT_FALSE(changed([&] { map.selectNodeAt(-5000, -5000); }));
+    EXPECT_TRUE(map.hasUnsavedChanges());
+}

@@ -1,4 +1,6 @@
 // Saving and opening real files on any platform: round trip, refused paths, failed opens.
+#include "app/storage/map_file_io.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -93,3 +95,23 @@ TEST_F(MapFiles, ReadOnlyFileIsNotReplaced) {
     fs::permissions(dir / "map.mind", fs::perms::owner_write, fs::perm_options::add);
 }
 #endif
+
+TEST_F(MapFiles, FailuresComeWithTheSystemsReasonInOneLine) {
+    std::string bytes, reason;
+    const auto oneLine = [](const std::string& text) {
+        return !text.empty() && text.find('\n') == std::string::npos && text.back() != '.' &&
+               text.back() != ' ';
+    };
+    EXPECT_FALSE(readFileBytes(path(u"missing.mind"), bytes, &reason));
+    EXPECT_TRUE(oneLine(reason)) << reason;
+    reason.clear();
+    EXPECT_FALSE(replaceFileContents(path(u"missing-dir/map.mind"), "x", &reason));
+    EXPECT_TRUE(oneLine(reason)) << reason;
+    EXPECT_FALSE(replaceFileContents(path(u"a") + std::u16string(1, u'\0'), "x", &reason));
+    EXPECT_EQ(reason, "Invalid path");
+    fs::create_directory(dir / "sub");
+    EXPECT_FALSE(readFileBytes(path(u"sub"), bytes, &reason));
+    EXPECT_EQ(reason, "Not a regular file");
+    EXPECT_FALSE(replaceFileContents(path(u"sub"), "x", &reason));
+    EXPECT_EQ(reason, "Not a regular file");
+}

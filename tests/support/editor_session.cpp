@@ -58,20 +58,29 @@ EditorSession::~EditorSession() {
 }
 
 bool EditorSession::start(const std::string& program, const std::string& workDir,
-                          const std::vector<std::string>& env) {
+                          const std::vector<std::string>& env, const std::vector<std::string>& args) {
     started = Clock::now();
+    reaped = false;  // a session can start the program again once it ended
+    endSignal_ = 0;
+    editorWindow = 0;
+    // What the editor keeps between runs (its recovery copy) stays in the test's own folder.
+    std::vector<std::string> environment{"XDG_STATE_HOME=" + workDir + "/state"};
+    environment.insert(environment.end(), env.begin(), env.end());
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
     child = fork();
     if (child < 0) return false;
     if (child == 0) {
         if (chdir(workDir.c_str()) != 0) _exit(126);
-        applyEnvironment(env);
+        applyEnvironment(environment);
         const int devNull = open("/dev/null", O_RDONLY);
         if (devNull >= 0) dup2(devNull, STDIN_FILENO);
         const int out = open("stdout.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (out >= 0) dup2(out, STDOUT_FILENO);
         const int err = open("stderr.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (err >= 0) dup2(err, STDERR_FILENO);
-        execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+        execv(program.c_str(), argv.data());
         _exit(127);
     }
     return true;
@@ -175,6 +184,7 @@ std::optional<int> EditorSession::waitForExit(Milliseconds timeout) {
         [] { return std::string("it still runs"); }, timeout);
     if (!ended) return std::nullopt;
     if (!WIFEXITED(exitStatus)) {
+        endSignal_ = WTERMSIG(exitStatus);
         std::fprintf(stderr, "the program (pid %d) ended by signal %d\n", static_cast<int>(child),
                      WTERMSIG(exitStatus));
         return std::nullopt;

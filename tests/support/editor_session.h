@@ -53,9 +53,10 @@ class EditorSession {
 
     // Starts the program with workDir as its current directory and its output in stdout.txt
     // and stderr.txt there; extra environment entries ("NAME=value", or "NAME" to remove one)
-    // are applied in the child.
+    // are applied in the child, after XDG_STATE_HOME=workDir/state (the editor's state folder
+    // is the test's own unless an entry says otherwise); args follow the program's name.
     bool start(const std::string& program, const std::string& workDir,
-               const std::vector<std::string>& env = {});
+               const std::vector<std::string>& env = {}, const std::vector<std::string>& args = {});
     Clock::time_point startTime() const { return started; }
 
     // Waits for the editor's window, titled "mindmap", and gives it the keyboard.
@@ -96,6 +97,8 @@ class EditorSession {
     // at the deadline or ended by a signal.
     std::optional<int> waitForExit(Milliseconds timeout);
     pid_t pid() const { return child; }
+    // The signal that ended the program (after waitForExit found it ended so), else 0.
+    int endSignal() const { return endSignal_; }
     XWindow window() const { return editorWindow; }
 
     // The session's own connection: the editor is started after its keys are mapped.
@@ -106,6 +109,7 @@ class EditorSession {
     pid_t child = -1;
     bool reaped = false;
     int exitStatus = 0;
+    int endSignal_ = 0;
     Clock::time_point started{};
 };
 

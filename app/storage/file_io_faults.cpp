@@ -1,0 +1,32 @@
+#include "app/storage/file_io_faults.h"
+
+#include <atomic>
+
+namespace {
+// Every member is atomic: the recovery copy is written on another thread.
+std::atomic<int> armedStep{-1};
+std::atomic<int> callsLeft{0};
+std::atomic<bool> repeating{false};
+std::atomic<bool> struck{false};
+}  // namespace
+
+void failFileStep(FileStep step, int nth, bool repeat) {
+    armedStep.store(-1);
+    callsLeft.store(nth);
+    repeating.store(repeat);
+    struck.store(false);
+    if (nth > 0) armedStep.store(static_cast<int>(step));
+}
+
+bool fileStepFailed() {
+    return struck.load();
+}
+
+bool injectedFailure(FileStep step) {
+    if (armedStep.load(std::memory_order_relaxed) != static_cast<int>(step)) return false;
+    const int left = callsLeft.fetch_sub(1) - 1;
+    if (left > 0) return false;
+    if (!repeating.load()) armedStep.store(-1);
+    struck.store(true);
+    return true;
+}

@@ -1,0 +1,17 @@
+// Failure injection for the file layer, so that tests can make one step of a save fail and
+// check that the old content survives it. Off unless a test arms it; costs one atomic load
+// per step.
+#pragma once
+
+enum class FileStep { write, sync, rename, truncate };
+
+// Makes the nth (1-based) call of step from now on fail, and with repeat every later one as
+// well; nth 0 disarms. Counting starts afresh at every call.
+void failFileStep(FileStep step, int nth, bool repeat = false);
+
+// Whether an armed failure has struck since the step was armed.
+bool fileStepFailed();
+
+// Called by the file layer before each step: true when this call must fail as if the system
+// had reported an input/output error.
+bool injectedFailure(FileStep step);

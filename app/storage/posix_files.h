@@ -1,0 +1,49 @@
+// The small POSIX file helpers the read, replace and in-place paths share. Linux only.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Owns a file descriptor; closes it when it goes.
+class FileDescriptor {
+  public:
+    explicit FileDescriptor(int fd = -1) : fd_(fd) {}
+    ~FileDescriptor();
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return fd_; }
+    void reset(int fd);
+    // Closes now and reports the result: a failed close can mean lost data.
+    bool close();
+
+  private:
+    int fd_;
+};
+
+// The UTF-8 name of a path the user typed; false when it has none (empty, a NUL inside, an
+// unpaired surrogate), so that no other file is opened under a shortened or altered name.
+bool nativePath(const std::u16string& path, std::string& native);
+
+// The system's own text for an error number ("Permission denied").
+std::string errorText(int error);
+
+// The folder part of a path with its slash ("" for a bare name), and the folder itself ("."
+// for a bare name).
+std::string folderPrefix(const std::string& path);
+std::string folderOf(const std::string& path);
+
+// Every byte written at the file's position, or false with errno set. Retries interrupted and
+// short writes.
+bool writeAll(int fd, std::string_view bytes);
+
+// fsync; a file system that cannot flush (EINVAL) counts as flushed.
+bool syncFile(int fd);
+
+// Flushes a folder so that a name just made or renamed in it survives a power cut.
+bool syncFolder(const std::string& folder);
+
+// Empties the file and puts its position at the start.
+bool truncateFile(int fd);
+
+// Copies everything from the start of `from` onto `to` at its position, streaming.
+bool copyContents(int from, int to);

@@ -1,0 +1,150 @@
+// The real editor keeps unsaved work in its recovery copy however it ends: Escape, the close
+// button, SIGTERM, SIGHUP, SIGINT and the loss of the X server; the copy holds exactly what a
+// save would have written; --recover opens it and a clean save removes it.
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "app/model/mind_map.h"
+#include "tests/e2e/editor_fixture.h"
+
+namespace e2e {
+namespace {
+
+// A right-click adds a child to the selected root: its box shows at (800, 475).
+constexpr int kChildX = 800;
+constexpr int kChildY = 475;
+
+class RecoveryE2E : public EditorFixture {
+  protected:
+    fs::path copyFile() const { return dir / "state" / "mindmap" / "recovery.mind"; }
+
+    // The map after one right-click, as Save writes it.
+    static std::string oneChildMap() {
+        MindMap map;
+        map.addChildNode();
+        return map.saveToBytes();
+    }
+
+    void addChild() {
+        session.click(1000, 650, 3);
+        ASSERT_TRUE(nodeShows(kChildX, kChildY, kSelected));
+    }
+
+    std::string said() const { return readBytes(dir / "stderr.txt"); }
+};
+
+struct End {
+    const char* name;
+    void (*perform)(EditorSession&);
+    int signal;  // the signal that ends the program; 0: it exits with code 0
+};
+const End kEnds[] = {
+    {"Escape", [](EditorSession& s) { s.tap(XK_Escape); }, 0},
+    {"CloseButton", [](EditorSession& s) { s.sendCloseRequest(); }, 0},
+    {"SIGTERM", [](EditorSession& s) { kill(s.pid(), SIGTERM); }, SIGTERM},
+    {"SIGHUP", [](EditorSession& s) { kill(s.pid(), SIGHUP); }, SIGHUP},
+    {"SIGINT", [](EditorSession& s) { kill(s.pid(), SIGINT); }, SIGINT},
+};
+
+class EveryEnd : public RecoveryE2E, public ::testing::WithParamInterface<End> {};
+
+TEST_P(EveryEnd, KeepsTheUnsavedWork) {
+    const End& end = GetParam();
+    launch();
+    addChild();
+    end.perform(session);
+    const auto code = session.waitForExit(kEditorPatience);
+    if (end.signal == 0) {
+        ASSERT_TRUE(code.has_value());
+        EXPECT_EQ(*code, 0);
+    } else {
+        EXPECT_EQ(session.endSignal(), end.signal);
+    }
+    ASSERT_TRUE(fs::exists(copyFile())) << said();
+    EXPECT_EQ(readBytes(copyFile()), oneChildMap());
+    EXPECT_NE(said().find("未保存的修改已存入 " + copyFile().string()), std::string::npos) << said();
+}
+
+INSTANTIATE_TEST_SUITE_P(RecoveryE2E, EveryEnd, ::testing::ValuesIn(kEnds),
+                         [](const ::testing::TestParamInfo<End>& info) { return std::string(info.param.name); });
+
+TEST_F(RecoveryE2E, NothingUnsavedLeavesNoCopy) {
+    launch();
+    quitWithEscape();
+    EXPECT_FALSE(fs::exists(copyFile()));
+
+    launch();
+    addChild();
+    saveWithShortcut("saved.mind");
+    quitWithEscape();
+    EXPECT_FALSE(fs::exists(copyFile()));
+    EXPECT_EQ(readBytes(dir / "saved.mind"), oneChildMap());
+}
+
+TEST_F(RecoveryE2E, StartSaysWhereACopyWaitsAndRecoverOpensIt) {
+    fs::create_directories(copyFile().parent_path());
+    {
+        std::ofstream out(copyFile(), std::ios::binary);
+        out << oneChildMap();
+    }
+    launch();
+    EXPECT_NE(said().find("发现未保存的导图: " + copyFile().string()), std::string::npos) << said();
+    quitWithEscape();
+    EXPECT_TRUE(fs::exists(copyFile())) << "a copy nobody took up stays";
+
+    launch({}, {"--recover"});
+    ASSERT_TRUE(nodeShows(kChildX, kChildY, kDefaultFill)) << "the recovered child";
+    saveWithShortcut("recovered.mind");
+    // The next passes see the clean save: the copy has done its work.
+    ASSERT_TRUE(session.settle(kEditorPatience));
+    quitWithEscape();
+    EXPECT_FALSE(fs::exists(copyFile()));
+    EXPECT_EQ(readBytes(dir / "recovered.mind"), oneChildMap());
+}
+
+TEST_F(RecoveryE2E, LosingTheXServerKeepsTheWorkAndEndsLoudly) {
+    // A server of the test's own, killed under the editor.
+    int number = 150;
+    while (number < 200 && fs::exists("/tmp/.X11-unix/X" + std::to_string(number))) ++number;
+    const std::string display = ":" + std::to_string(number);
+    const pid_t server = fork();
+    ASSERT_GE(server, 0);
+    if (server == 0) {
+        execlp("Xvfb", "Xvfb", display.c_str(), "-screen", "0", "1600x900x24", "-nolisten", "tcp", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
+    for (int i = 0; i < 200 && !fs::exists(socket); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    const char* previous = std::getenv("DISPLAY");
+    const std::string saved = previous != nullptr ? previous : "";
+    setenv("DISPLAY", display.c_str(), 1);
+    EditorSession editor;  // connects to the private server
+    setenv("DISPLAY", saved.c_str(), 1);
+    const bool started = editor.connected() && editor.start(MM_EDITOR_PATH, dir.string(), {"DISPLAY=" + display}) &&
+                         editor.waitForWindow(kEditorPatience) && editor.waitForFirstFrame(kEditorPatience);
+    if (!started) {
+        kill(server, SIGKILL);
+        waitpid(server, nullptr, 0);
+        FAIL() << "the editor did not start on a private X server" << said();
+    }
+    editor.click(1000, 650, 3);
+    ASSERT_TRUE(editor.waitForColour(probeX(kChildX), probeY(kChildY), kSelected, kEditorPatience));
+
+    kill(server, SIGKILL);
+    waitpid(server, nullptr, 0);
+    const auto code = editor.waitForExit(kEditorPatience);
+    ASSERT_TRUE(code.has_value()) << "the editor did not end by itself; signal " << editor.endSignal();
+    EXPECT_NE(*code, 0);
+    EXPECT_NE(said().find("the connection to the X display was lost"), std::string::npos) << said();
+    ASSERT_TRUE(fs::exists(copyFile())) << said();
+    EXPECT_EQ(readBytes(copyFile()), oneChildMap());
+}
+
+}  // namespace
+}  // namespace e2e
