@@ -25,6 +25,8 @@ std::atomic<GraphWnd*> activeWindow{nullptr};
 
 namespace {
 
+std::atomic<void (*)()> userCloseHandler{nullptr};
+
 const WCHAR* const kClassName = TEXT("GfxWnd");
 // The window's frame; a minimise button, where there is one, does not change its size.
 constexpr DWORD kFrameStyle = WS_CAPTION | WS_SYSMENU;
@@ -365,6 +367,7 @@ LRESULT CALLBACK GraphWnd::windowProcedure(HWND window, UINT message, WPARAM wPa
         case WM_DESTROY: {
             PostQuitMessage(0);
             if (!self->closingForProgram.load()) {
+                if (void (*handler)() = userCloseHandler.load()) handler();
                 HWND console = consoleWindow.load();
                 if (console == nullptr) {
                     ExitProcess(0);
@@ -425,6 +428,10 @@ LRESULT CALLBACK GraphWnd::windowProcedure(HWND window, UINT message, WPARAM wPa
             }
             return DefWindowProcW(window, message, wParam, lParam);
     }
+}
+
+void setUserCloseHandler(void (*handler)()) {
+    userCloseHandler.store(handler);
 }
 
 }  // namespace Gfx

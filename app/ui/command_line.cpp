@@ -86,6 +86,8 @@ CommandLine parseCommandLine(const std::vector<std::u16string>& arguments) {
         } else if (!optionsEnded && (argument == u"--version" || argument == u"-v")) {
             result.action = CommandLine::Action::Version;
             return result;
+        } else if (!optionsEnded && argument == u"--recover") {
+            result.recover = true;
         } else if (!optionsEnded && isOption(argument)) {
             return invalid("unknown option " + unicode::toUtf8(argument) +
                            " (to open a file whose name starts with -, put -- before it)");
@@ -98,6 +100,7 @@ CommandLine parseCommandLine(const std::vector<std::u16string>& arguments) {
             haveFile = true;
         }
     }
+    if (result.recover && haveFile) return invalid("--recover opens the recovery copy: no other file goes with it");
     return result;
 }
 
@@ -112,6 +115,8 @@ std::string usageText() {
            "      --as-shown  PNG 为屏幕上的整个窗口 / the PNG shows the whole window as on screen\n"
            "  mindmap import 输入 IN 输出 OUT.mind\n"
            "      从 .opml .mm .md .txt 导入 / Imports from .opml .mm .md .txt\n"
+           "  mindmap --recover\n"
+           "      打开上次未保存的修改（恢复副本） / Opens the unsaved work of an earlier run (the recovery copy)\n"
            "  mindmap -- 文件 FILE     文件名以 - 开头时 / for a FILE whose name starts with -\n"
            "  mindmap --help, -h       显示本帮助 / shows this help\n"
            "  mindmap --version, -v    显示版本 / shows the version\n"

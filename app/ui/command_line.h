@@ -1,6 +1,7 @@
 // The program's command line, parsed into what to do, with no side effects:
 //   mindmap [FILE]                       the editor, with FILE opened as the open command does
 //   mindmap -- FILE                      the same for a name starting with "-" (or "export")
+//   mindmap --recover                    the editor, with the recovery copy opened
 //   mindmap export [--as-shown] IN OUT   IN as a picture or an outline chosen by OUT's extension
 //   mindmap import IN OUT.mind           another editor's outline or map as a map file
 //   mindmap --help | -h,  mindmap --version | -v
@@ -17,6 +18,7 @@ struct CommandLine {
     std::u16string input;   // Export, Import
     std::u16string output;  // Export, Import
     bool asShown = false;   // Export: the whole window as on screen instead of the map alone
+    bool recover = false;   // Edit: open the recovery copy of an earlier run's unsaved work
     std::string error;      // Invalid: what is wrong, one line of UTF-8
 };
 

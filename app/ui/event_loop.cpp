@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <mutex>
 
 #include "app/render/text_caret.h"
+#include "app/ui/program_end.h"
 #include "graphics/graphics.h"
 #include "graphics/image.h"
 #include "graphics/input_queue.h"
@@ -145,9 +147,23 @@ void EventLoop::passQuietly(int passes) {
     }
 }
 
+DWORD EventLoop::msUntilRecoveryDue() const {
+    if (recovery == nullptr) return INFINITE;
+    const auto due = recovery->nextDeadline();
+    if (!due) return INFINITE;
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(*due - RecoveryCopy::Clock::now()).count();
+    return static_cast<DWORD>(std::clamp<long long>(left, 0, 60 * 60 * 1000));
+}
+
 void EventLoop::run(LoopTiming& timing) {
     for (;;) {
-        const bool drew = runPass();
+        bool drew = false;
+        {
+            // Threads that end the program take the map only between passes.
+            std::lock_guard<std::recursive_timed_mutex> held(mapLock());
+            drew = runPass();
+            if (recovery != nullptr) recovery->afterPass(map, RecoveryCopy::Clock::now());
+        }
         if (!running_) return;
         if (drew) {
             timing.pause(kPassPause);
@@ -155,12 +171,15 @@ void EventLoop::run(LoopTiming& timing) {
         }
         // The next pass would come kPassPause from now; the quiet ones before the caret's
         // change are not run. Input that comes first is handled at once, after the passes
-        // that would have run before it.
+        // that would have run before it; so is the recovery copy when its time comes first.
         const int quiet = quietPassesAhead();
-        const DWORD timeout = quiet == kNoCaret ? INFINITE : static_cast<DWORD>(quiet + 1) * kPassPause;
+        DWORD timeout = quiet == kNoCaret ? INFINITE : static_cast<DWORD>(quiet + 1) * kPassPause;
+        const DWORD keeping = msUntilRecoveryDue();
+        const bool keepingFirst = keeping < timeout;
+        if (keepingFirst) timeout = keeping;
         const std::int64_t start = timing.nowMs();
         ++waitCount;
-        if (!timing.waitForInput(timeout)) {
+        if (!timing.waitForInput(timeout) && !keepingFirst) {
             passQuietly(quiet);
             continue;
         }
@@ -171,8 +190,9 @@ void EventLoop::run(LoopTiming& timing) {
     }
 }
 
-void runEventLoop(MindMap& mindMap) {
+void runEventLoop(MindMap& mindMap, RecoveryCopy* recovery) {
     EventLoop loop(mindMap);
+    loop.keepRecoveryCopy(recovery);
     SystemTiming timing;
     loop.run(timing);
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/model/mind_map.h"
+#include "app/storage/recovery_copy.h"
 #include "app/ui/dispatch.h"
 
 // Dispatches every queued input message in arrival order. An Escape that ends the program
@@ -49,6 +50,8 @@ class EventLoop {
 
     bool running() const { return running_; }
     void setFrameSkipping(bool on) { skipping = on; }
+    // The copy of unsaved work, told of each pass; the loop wakes when it is due.
+    void keepRecoveryCopy(RecoveryCopy* copy) { recovery = copy; }
     std::uint64_t passes() const { return passCount; }
     std::uint64_t framesDrawn() const { return frameCount; }
     std::uint64_t waits() const { return waitCount; }
@@ -68,10 +71,12 @@ class EventLoop {
 
   private:
     bool frameNeeded(int actedOn) const;
+    DWORD msUntilRecoveryDue() const;
     void advanceCarets();
 
     MindMap& map;
     ControlKeyTest controlHeld;
+    RecoveryCopy* recovery = nullptr;
     StartState lastFrameStart{};
     bool running_ = true;
     bool skipping = true;
@@ -81,4 +86,4 @@ class EventLoop {
 };
 
 // The loop on the system's clock, the graphics layer's input wait and Sleep.
-void runEventLoop(MindMap& mindMap);
+void runEventLoop(MindMap& mindMap, RecoveryCopy* recovery = nullptr);

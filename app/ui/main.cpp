@@ -9,9 +9,13 @@
 #include "app/model/mind_map.h"
 #include "app/model/scene_layout.h"
 #include "app/render/palette.h"
+#include "app/storage/map_file_io.h"
+#include "app/storage/map_import.h"
+#include "app/storage/recovery_copy.h"
 #include "app/ui/command_line.h"
 #include "app/ui/event_loop.h"
 #include "app/ui/export_command.h"
+#include "app/ui/program_end.h"
 #include "app/ui/text_style.h"
 #include "graphics/graphics.h"
 
@@ -46,16 +50,42 @@ void printLine(const std::string& line) {
     std::fprintf(stderr, "%s\n", line.c_str());
 }
 
-int runEditor(const std::u16string& file) {
+bool fileExists(const std::u16string& path) {
+    std::string bytes;
+    return !path.empty() && readFileBytes(path, bytes);
+}
+
+void keepWorkBeforeClosing() {
+    keepUnsavedWork();
+}
+
+int runEditor(const CommandLine& commandLine) {
+    const std::u16string copyPath = recoveryCopyPath();
+    const bool copyWaits = fileExists(copyPath);
+    if (commandLine.recover && !copyWaits) {
+        printLine("mindmap: 没有可找回的恢复副本 / there is no recovery copy to open");
+        return 1;
+    }
     if (!openEditorWindow()) return 1;
     Gfx::setBackgroundColor(palette::kBackground);
     applyEditorTextStyle();
     auto mindMap = std::make_unique<MindMap>();
-    // A file that cannot be opened leaves the fresh map; the console says why.
-    if (!file.empty() && !mindMap->loadFromFile(file)) printLine(openFailureLine(file));
+    RecoveryCopy recovery(copyPath);
+    keepWorkAtEveryEnd(*mindMap, recovery);
+    Gfx::setUserCloseHandler(keepWorkBeforeClosing);
+    // A file that cannot be opened leaves the fresh map; opening says why on the console.
+    if (commandLine.recover) {
+        mindMap->loadFromFile(copyPath);
+    } else {
+        if (copyWaits) announceRecoveryCopy(copyPath);
+        if (!commandLine.file.empty()) mindMap->loadFromFile(commandLine.file);
+    }
 
-    runEventLoop(*mindMap);
+    runEventLoop(*mindMap, &recovery);
 
+    keepUnsavedWork();
+    stopKeepingWork();
+    Gfx::setUserCloseHandler(nullptr);
     Gfx::closeGraphWindow();
     mindMap.reset();
     return 0;
@@ -86,11 +116,14 @@ int main(int argc, char** argv) {
             if (code != 0) printLine(error);
             return code;
         }
-        case CommandLine::Action::Import:
-            printLine("mindmap: import is not available in this build");
-            return kUsageError;
+        case CommandLine::Action::Import: {
+            std::string error;
+            if (importMapFile(commandLine.input, commandLine.output, error)) return 0;
+            printLine("mindmap: " + error);
+            return 1;
+        }
         case CommandLine::Action::Edit:
             break;
     }
-    return runEditor(commandLine.file);
+    return runEditor(commandLine);
 }

@@ -124,7 +124,10 @@ TEST_F(RecoveryE2E, LosingTheXServerKeepsTheWorkAndEndsLoudly) {
     const char* previous = std::getenv("DISPLAY");
     const std::string saved = previous != nullptr ? previous : "";
     setenv("DISPLAY", display.c_str(), 1);
-    EditorSession editor;  // connects to the private server
+    // Connected to the private server, whose death would end this process in Xlib's handler
+    // at the session's next call: it is never called again, nor destroyed, after the kill.
+    static EditorSession* const lost = new EditorSession;
+    EditorSession& editor = *lost;
     setenv("DISPLAY", saved.c_str(), 1);
     const bool started = editor.connected() && editor.start(MM_EDITOR_PATH, dir.string(), {"DISPLAY=" + display}) &&
                          editor.waitForWindow(kEditorPatience) && editor.waitForFirstFrame(kEditorPatience);
