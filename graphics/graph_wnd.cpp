@@ -264,7 +264,14 @@ void GraphWnd::noteBackBufferChanged() {
 
 void GraphWnd::endBatch() {
     batchActive = false;
+#ifdef _WIN32
+    // The window's thread runs once after each batch, whether or not a copy is still due: Wine
+    // puts what was drawn on a window on the screen only when the window's own thread next asks
+    // for its messages. The Linux stand-in presents at the copy itself.
+    SetEvent(changeEvent);
+#else
     if (backBufferChanged.load()) SetEvent(changeEvent);
+#endif
 }
 
 // The window thread: from here on, everything runs there.
