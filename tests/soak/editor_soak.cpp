@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -187,11 +188,19 @@ bool finalSave(EditorSession& editor, const std::string& path) {
     if (!stillRunning(editor)) return false;
     std::remove(path.c_str());
     editor.click(110, panelY(7));
-    if (!editor.waitForPathDialog(kPatience) || !editor.enterPath(path, kPatience) ||
-        !editor.waitForPathDialogClosed(kPatience)) {
-        std::fprintf(stderr, "soak: the final save did not go through the dialog\n");
+    // Typed and confirmed without the session's settling, whose probe button a node may cover.
+    if (!editor.waitForPathDialog(kPatience)) {
+        std::fprintf(stderr, "soak: the save button opened no dialog\n");
         return false;
     }
+    editor.type(path);
+    editor.click(520, 290);  // OK
+    if (!editor.waitForPathDialogClosed(kPatience)) {
+        std::fprintf(stderr, "soak: OK did not close the dialog\n");
+        return false;
+    }
+    for (int i = 0; i < 600 && !std::filesystem::exists(path); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
     std::string bytes;
     if (!readFile(path, bytes)) {
         std::fprintf(stderr, "soak: the final save wrote no file\n");
