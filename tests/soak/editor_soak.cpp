@@ -193,7 +193,10 @@ bool finalSave(EditorSession& editor, const std::string& path) {
         std::fprintf(stderr, "soak: the save button opened no dialog\n");
         return false;
     }
-    editor.type(path);
+    for (char c : path) {  // at a typist's pace: a burst could overrun the editor's input queue
+        editor.type(std::string(1, c));
+        std::this_thread::sleep_for(std::chrono::milliseconds(40));
+    }
     editor.click(520, 290);  // OK
     if (!editor.waitForPathDialogClosed(kPatience)) {
         std::fprintf(stderr, "soak: OK did not close the dialog\n");
