@@ -125,6 +125,9 @@ BOOL WINAPI ReleaseCapture() {
         captureWindow = nullptr;
         if (const WindowRecord* old = findWindow(previous)) previousOwner = old->ownerThread;
         XUngrabPointer(x11::xDisplay(), CurrentTime);
+        // The grab takes a round trip; its release must too, so that once ReleaseCapture
+        // returns no other client's pointer input still reaches this window, as on Windows.
+        XSync(x11::xDisplay(), False);
     }
     if (previousOwner != 0) notifyMessage(previousOwner, previous, WM_CAPTURECHANGED, 0, 0);
     return TRUE;
