@@ -2,12 +2,8 @@
 
 #include <windows.h>
 
-#include <cerrno>
-#include <filesystem>
-#include <fstream>
-#include <system_error>
 
-#include "app/storage/map_file_format.h"
+#include "app/storage/map_file_io.h"
 #include "unicode/utf.h"
 
 #ifdef _WIN32
@@ -60,10 +56,6 @@ CommandLine parseConversion(CommandLine::Action action, const std::vector<std::u
     result.input = paths[0];
     result.output = paths[1];
     return result;
-}
-
-std::string systemReason(int error) {
-    return std::error_code(error, std::generic_category()).message();
 }
 
 }  // namespace
@@ -144,21 +136,9 @@ std::vector<std::u16string> programArguments(int argc, char** argv) {
 }
 
 std::string openFailureLine(const std::u16string& path) {
-    const std::string prefix = "打开失败: " + unicode::toUtf8(path) + ": ";
-    try {
-        const std::filesystem::path file(path);
-        std::error_code error;
-        const std::filesystem::file_status status = std::filesystem::status(file, error);
-        if (error) return prefix + error.message();
-        if (std::filesystem::is_directory(status)) return prefix + systemReason(EISDIR);
-        if (!std::filesystem::is_regular_file(status)) return prefix + "not a regular file";
-        errno = 0;
-        std::ifstream probe(file, std::ios::binary);
-        if (!probe) return prefix + (errno != 0 ? systemReason(errno) : std::string("cannot be read"));
-        const auto size = std::filesystem::file_size(file, error);
-        if (!error && size > kMaxMapFileBytes) return prefix + systemReason(EFBIG);
-        return prefix + "no map in the file (its first line is not a node line)";
-    } catch (const std::exception& e) {
-        return prefix + e.what();
-    }
+    // The file layer's own reason; a file it reads whole holds no map.
+    std::string bytes;
+    std::string reason;
+    if (readFileBytes(path, bytes, &reason)) reason = "no map in the file (its first line is not a node line)";
+    return "打开失败: " + unicode::toUtf8(path) + ": " + reason;
 }

@@ -129,7 +129,10 @@ int runExport(const CommandLine& commandLine, std::string& error) {
     }
     try {
         auto map = std::make_unique<MindMap>();
-        if (!map->loadFromFile(commandLine.input)) {
+        // Read here rather than opened as the editor's open command does, which would say the
+        // failure on the console besides the line the command prints.
+        std::string bytes;
+        if (!readFileBytes(commandLine.input, bytes) || !map->loadFromBytes(bytes)) {
             error = openFailureLine(commandLine.input);
             return kExportFailed;
         }

@@ -3,13 +3,14 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 #include <memory>
 #include <string>
 
 #include "app/model/mind_map.h"
 #include "app/model/scene_layout.h"
 #include "app/render/palette.h"
-#include "app/storage/map_file_io.h"
 #include "app/storage/map_import.h"
 #include "app/storage/recovery_copy.h"
 #include "app/ui/command_line.h"
@@ -51,8 +52,8 @@ void printLine(const std::string& line) {
 }
 
 bool fileExists(const std::u16string& path) {
-    std::string bytes;
-    return !path.empty() && readFileBytes(path, bytes);
+    std::error_code ignored;
+    return !path.empty() && std::filesystem::is_regular_file(std::filesystem::path(path), ignored);
 }
 
 void keepWorkBeforeClosing() {
