@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-
 #include "app/storage/map_file_io.h"
 #include "unicode/utf.h"
 
@@ -92,7 +91,8 @@ CommandLine parseCommandLine(const std::vector<std::u16string>& arguments) {
             haveFile = true;
         }
     }
-    if (result.recover && haveFile) return invalid("--recover opens the recovery copy: no other file goes with it");
+    if (result.recover && haveFile)
+        return invalid("--recover opens the recovery copy: no other file goes with it");
     return result;
 }
 
@@ -108,7 +108,8 @@ std::string usageText() {
            "  mindmap import 输入 IN 输出 OUT.mind\n"
            "      从 .opml .mm .md .txt 导入 / Imports from .opml .mm .md .txt\n"
            "  mindmap --recover\n"
-           "      打开上次未保存的修改（恢复副本） / Opens the unsaved work of an earlier run (the recovery copy)\n"
+           "      打开上次未保存的修改（恢复副本） / Opens the unsaved work of an earlier run (the recovery "
+           "copy)\n"
            "  mindmap -- 文件 FILE     文件名以 - 开头时 / for a FILE whose name starts with -\n"
            "  mindmap --help, -h       显示本帮助 / shows this help\n"
            "  mindmap --version, -v    显示版本 / shows the version\n"
@@ -139,6 +140,7 @@ std::string openFailureLine(const std::u16string& path) {
     // The file layer's own reason; a file it reads whole holds no map.
     std::string bytes;
     std::string reason;
-    if (readFileBytes(path, bytes, &reason)) reason = "no map in the file (its first line is not a node line)";
+    if (readFileBytes(path, bytes, &reason))
+        reason = "no map in the file (its first line is not a node line)";
     return "打开失败: " + unicode::toUtf8(path) + ": " + reason;
 }

@@ -4,9 +4,9 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <system_error>
 #include <memory>
 #include <string>
+#include <system_error>
 
 #include "app/model/mind_map.h"
 #include "app/model/scene_layout.h"
