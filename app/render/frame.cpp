@@ -1,6 +1,7 @@
 // One whole frame: panel, buttons, grid, node tree, the overlays of the modes and the status
 // bar. The device keeps its drawing state between calls and frames; each shape sets what it
 // needs right before it is drawn and nothing is restored.
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -61,51 +62,142 @@ void MindMap::drawFrame() {
 }
 
 void MindMap::drawNode(const Node* node) {
-    drawNodeTree(node, NodeTreeView{.offsetX = 0, .offsetY = 0, .highlighted = selectedNode});
+    drawNodeTree(node, NodeTreeView{.offsetX = 0,
+                                    .offsetY = 0,
+                                    .highlighted = selectedNode,
+                                    .deviceWidth = kWindowWidth,
+                                    .deviceHeight = kWindowHeight});
 }
+
+namespace {
+
+// Lines are at most 2 pixels wide and round-capped: nothing a shape paints lies further than
+// this from its rectangle or its end points.
+constexpr std::int64_t kInkMargin = 8;
+
+// Whether anything drawn within [left, right] x [top, bottom] (any order, device pixels) can
+// reach the device.
+bool reachesDevice(const NodeTreeView& view, std::int64_t x1, std::int64_t y1, std::int64_t x2,
+                   std::int64_t y2) {
+    return std::max(x1, x2) + kInkMargin >= 0 && std::min(x1, x2) - kInkMargin < view.deviceWidth &&
+           std::max(y1, y2) + kInkMargin >= 0 && std::min(y1, y2) - kInkMargin < view.deviceHeight;
+}
+
+// GDI's device coordinate space: a line with an end beyond it is refused, and one whose start
+// is beyond it runs from wherever the last line ended instead.
+constexpr std::int64_t kDeviceSpace = std::int64_t{1} << 27;
+bool inDeviceSpace(std::int64_t x, std::int64_t y) {
+    return x > -kDeviceSpace && x < kDeviceSpace && y > -kDeviceSpace && y < kDeviceSpace;
+}
+
+// The device state that a node's drawing leaves behind. The frame restores nothing, so later
+// shapes and the next frame rely on it: a node that is not drawn still owes its settings,
+// which are made once, just before the next shape that is drawn (or at the end). A connector
+// that is not drawn owes the pen's position: the last one is drawn after all (where it cannot
+// be seen) when the next line might start from there.
+class OwedState {
+  public:
+    void lineColor(COLORREF c) { lineColor_ = c, owesLine_ = true; }
+    void connectorStyle() { owesStyle_ = true; }
+    void fillColor(COLORREF c) { fillColor_ = c, owesFill_ = true; }
+    void textColor(COLORREF c) { textColor_ = c, owesText_ = true; }
+    void transparentText() { owesMode_ = true; }
+    void lineEnd(const RECT& line) { line_ = line, owesPosition_ = true; }
+    void settle() {
+        if (owesLine_) Gfx::setLineColor(lineColor_);
+        if (owesStyle_) Gfx::setLineStyle(PS_SOLID, 2, nullptr, 0);
+        if (owesFill_) Gfx::setFillColor(fillColor_);
+        if (owesMode_) Gfx::setBackgroundMode(TRANSPARENT);
+        if (owesText_) Gfx::setTextColor(textColor_);
+        owesLine_ = owesStyle_ = owesFill_ = owesText_ = owesMode_ = false;
+    }
+    void settlePosition() {
+        if (owesPosition_) Gfx::drawLine(line_.left, line_.top, line_.right, line_.bottom);
+        owesPosition_ = false;
+    }
+    void forgetPosition() { owesPosition_ = false; }
+
+  private:
+    COLORREF lineColor_ = 0, fillColor_ = 0, textColor_ = 0;
+    RECT line_{};
+    bool owesLine_ = false, owesStyle_ = false, owesFill_ = false, owesText_ = false, owesMode_ = false;
+    bool owesPosition_ = false;
+};
+
+}  // namespace
 
 void drawNodeTree(const Node* node, const NodeTreeView& view) {
     // Pre-order walk with an explicit stack, so a map nested deeper than the thread's stack
     // allows still draws; children are pushed in reverse to come off in list order.
     std::vector<const Node*> pending;
     if (node != nullptr) pending.push_back(node);
+    OwedState owed;
     while (!pending.empty()) {
         const Node* n = pending.back();
         pending.pop_back();
 
         const Node* parent = n->parent;
         if (parent != nullptr && !parent->collapsed) {
-            Gfx::setLineColor(kConnector);
-            Gfx::setLineStyle(PS_SOLID, 2, nullptr, 0);
-            Gfx::drawLine(wrapToInt32(view.offsetX + parent->x + parent->width / 2),
-                          wrapToInt32(view.offsetY + parent->y + parent->height),
-                          wrapToInt32(view.offsetX + n->x + n->width / 2), wrapToInt32(view.offsetY + n->y));
+            const int x1 = wrapToInt32(view.offsetX + parent->x + parent->width / 2);
+            const int y1 = wrapToInt32(view.offsetY + parent->y + parent->height);
+            const int x2 = wrapToInt32(view.offsetX + n->x + n->width / 2);
+            const int y2 = wrapToInt32(view.offsetY + n->y);
+            if (!inDeviceSpace(x1, y1) || !inDeviceSpace(x2, y2) || reachesDevice(view, x1, y1, x2, y2)) {
+                owed.settle();
+                Gfx::setLineColor(kConnector);
+                Gfx::setLineStyle(PS_SOLID, 2, nullptr, 0);
+                if (inDeviceSpace(x1, y1))
+                    owed.forgetPosition();
+                else
+                    owed.settlePosition();
+                Gfx::drawLine(x1, y1, x2, y2);
+            } else {
+                owed.lineColor(kConnector);
+                owed.connectorStyle();
+                owed.lineEnd(RECT{x1, y1, x2, y2});
+            }
         }
 
         const std::int64_t x = view.offsetX + n->x;
         const std::int64_t y = view.offsetY + n->y;
         const RECT box = wrappedRect({x, y, x + n->width, y + n->height});
-        Gfx::setFillColor(n == view.highlighted ? kSelectedFill : n->fillColor);
-        Gfx::fillRoundRect(box.left, box.top, box.right, box.bottom, kCorner, kCorner);
-        Gfx::setLineColor(kOutline);
-        Gfx::drawRoundRect(box.left, box.top, box.right, box.bottom, kCorner, kCorner);
+        const COLORREF fill = n == view.highlighted ? kSelectedFill : n->fillColor;
+        const bool hasMarker = !n->children.empty();
+        RECT markRect = hasMarker ? wrappedRect(collapseMarkerBox(x, y, n->width)) : RECT{};
+        // The caption is clipped to its rectangle, which lies within the box.
+        const bool shown =
+            reachesDevice(view, box.left, box.top, box.right, box.bottom) ||
+            (hasMarker && reachesDevice(view, markRect.left, markRect.top, markRect.right, markRect.bottom));
+        if (shown) {
+            owed.settle();
+            Gfx::setFillColor(fill);
+            Gfx::fillRoundRect(box.left, box.top, box.right, box.bottom, kCorner, kCorner);
+            Gfx::setLineColor(kOutline);
+            Gfx::drawRoundRect(box.left, box.top, box.right, box.bottom, kCorner, kCorner);
 
-        Gfx::setBackgroundMode(TRANSPARENT);
-        Gfx::setTextColor(n->textColor);
-        RECT textRect = wrappedRect({x + kTextInset, y, x + n->width - kTextInset, y + n->height});
-        Gfx::drawTextInRect(n->text.c_str(), &textRect, DT_CENTER | DT_VCENTER | DT_WORDBREAK);
+            Gfx::setBackgroundMode(TRANSPARENT);
+            Gfx::setTextColor(n->textColor);
+            RECT textRect = wrappedRect({x + kTextInset, y, x + n->width - kTextInset, y + n->height});
+            Gfx::drawTextInRect(n->text.c_str(), &textRect, DT_CENTER | DT_VCENTER | DT_WORDBREAK);
 
-        if (!n->children.empty()) {
-            Gfx::setFillColor(kMarkerFill);
-            RECT markRect = wrappedRect(collapseMarkerBox(x, y, n->width));
-            Gfx::fillRoundRect(markRect.left, markRect.top, markRect.right, markRect.bottom, kMarkerCorner,
-                               kMarkerCorner);
-            Gfx::setTextColor(kMarkerText);
-            Gfx::drawTextInRect(n->collapsed ? u"+" : u"-", &markRect, DT_CENTER | DT_VCENTER);
+            if (hasMarker) {
+                Gfx::setFillColor(kMarkerFill);
+                Gfx::fillRoundRect(markRect.left, markRect.top, markRect.right, markRect.bottom,
+                                   kMarkerCorner, kMarkerCorner);
+                Gfx::setTextColor(kMarkerText);
+                Gfx::drawTextInRect(n->collapsed ? u"+" : u"-", &markRect, DT_CENTER | DT_VCENTER);
+            }
+        } else {
+            owed.fillColor(hasMarker ? kMarkerFill : fill);
+            owed.lineColor(kOutline);
+            owed.transparentText();
+            owed.textColor(hasMarker ? kMarkerText : n->textColor);
         }
 
         if (!n->collapsed) {
             for (auto it = n->children.rbegin(); it != n->children.rend(); ++it) pending.push_back(*it);
         }
     }
+    owed.settle();
+    owed.settlePosition();
 }

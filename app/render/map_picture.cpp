@@ -56,5 +56,9 @@ void drawMapPicture(const MindMap& map, const PictureArea& area) {
     Gfx::clearDevice();
     if (map.root == nullptr) return;
     Gfx::setLineStyle(PS_SOLID, drawsConnector(*map.root) ? 2 : 1, nullptr, 0);
-    drawNodeTree(map.root, NodeTreeView{.offsetX = -area.left, .offsetY = -area.top, .highlighted = nullptr});
+    drawNodeTree(map.root, NodeTreeView{.offsetX = -area.left,
+                                        .offsetY = -area.top,
+                                        .highlighted = nullptr,
+                                        .deviceWidth = area.width,
+                                        .deviceHeight = area.height});
 }

@@ -8,11 +8,14 @@
 #include "app/model/mind_map.h"
 
 // How the node tree is drawn: shifted by an offset (the frame draws at window coordinates, a
-// picture of the map at its own), with one node filled as the selection, or none.
+// picture of the map at its own), with one node filled as the selection, or none, onto a
+// device of the given size: what lies wholly beyond it is not drawn at all.
 struct NodeTreeView {
     std::int64_t offsetX;
     std::int64_t offsetY;
     const Node* highlighted;
+    std::int64_t deviceWidth;
+    std::int64_t deviceHeight;
 };
 
 // The tree from node down, as the frame draws it: connectors, boxes, captions and collapse
