@@ -343,19 +343,31 @@ void rasterizeTwoPixelLine(POINT a, POINT b, const PaintTarget& target, const Pa
     }
     const std::int64_t top = std::max<std::int64_t>(target.clip.top, std::min(y0, y1) - 2);
     const std::int64_t bottom = std::min<std::int64_t>(target.clip.bottom - 1, std::max(y0, y1) + 2);
+    auto paintSpan = [&](std::int64_t j, long long x0, long long x1) {
+        const long long s0 = std::max<long long>(x0, target.clip.left);
+        const long long s1 = std::min<long long>(x1, target.clip.right);
+        if (s0 < s1) fillSpan(target, paint, static_cast<int>(j), static_cast<int>(s0), static_cast<int>(s1));
+    };
+    if (dx == 0) {
+        // A vertical line: rows min - 1 .. max (the ends' blocks included), two pixels each.
+        const std::int64_t from = std::max(top, std::min(y0, y1) - 1), to = std::min(bottom, std::max(y0, y1));
+        for (std::int64_t j = from; j <= to; ++j) paintSpan(j, x0 - 1, x0 + 1);
+        return;
+    }
     EdgeStep edges[4];
     int edgeCount = 0;
     for (int e = 0; body && e < 4; ++e) {
         if (py[e] != py[(e + 1) % 4])
             edges[edgeCount++] = EdgeStep(px[e], py[e], px[(e + 1) % 4], py[(e + 1) % 4], top);
     }
-    for (std::int64_t j = top; j <= bottom; ++j) {
+    // Rows near an end may hold an end's block and the short sides; every row between holds just
+    // the span between the two long sides (edges 1 and 3), which the middle loop paints directly.
+    auto endRow = [&](std::int64_t j) {
         RowSpans spans;
         // The round ends: a 2 x 2 block up and to the left of each end point.
         if (j == y0 - 1 || j == y0) spans.add(x0 - 1, x0 + 1);
         if (j == y1 - 1 || j == y1) spans.add(x1 - 1, x1 + 1);
         if (dy == 0 && (j == y0 - 1 || j == y0)) spans.add(std::min(x0, x1), std::max(x0, x1) + 1);
-        if (dx == 0 && j >= std::min(y0, y1) && j <= std::max(y0, y1)) spans.add(x0 - 1, x0 + 1);
         // Pixel centres on whole coordinates; an edge owns the rows from its top up to (not
         // including) its bottom, and the pixels from the left crossing up to (not including)
         // the right one.
@@ -375,13 +387,24 @@ void rasterizeTwoPixelLine(POINT a, POINT b, const PaintTarget& target, const Pa
             ++crossings;
         }
         if (crossings >= 2) spans.add(lo, hi);
-        for (int i = 0; i < spans.count; ++i) {
-            const long long s0 = std::max<long long>(spans.x0[i], target.clip.left);
-            const long long s1 = std::min<long long>(spans.x1[i], target.clip.right);
-            if (s0 < s1)
-                fillSpan(target, paint, static_cast<int>(j), static_cast<int>(s0), static_cast<int>(s1));
-        }
+        for (int i = 0; i < spans.count; ++i) paintSpan(j, spans.x0[i], spans.x1[i]);
+    };
+    std::int64_t middleTop = bottom + 1, middleEnd = bottom + 1;
+    if (edgeCount == 4) {
+        middleTop = std::clamp(std::min(y0, y1) + 2, top, bottom + 1);
+        middleEnd = std::clamp(std::max(y0, y1) - 2, middleTop, bottom + 1);
     }
+    std::int64_t j = top;
+    for (; j < middleTop; ++j) endRow(j);
+    EdgeStep& sideA = edges[1];
+    EdgeStep& sideB = edges[3];
+    for (; j < middleEnd; ++j) {
+        const std::int64_t firstA = sideA.first, firstB = sideB.first;
+        sideA.step();
+        sideB.step();
+        paintSpan(j, std::min(firstA, firstB), std::max(firstA, firstB));
+    }
+    for (; j <= bottom; ++j) endRow(j);
 }
 
 }  // namespace platform::gdi32

@@ -31,21 +31,21 @@ void paintTextBlock(const DeviceContext& dc, PaintTarget target, const TextBlock
     if (block.mask.empty()) return;
     const std::uint32_t pixel = toPixel(dc.textColor);
     const int maskTop = originY + block.maskY, maskLeft = originX + block.maskX;
-    const Paint ink = solidPaint(dc.textColor);
-    for (const TextBlock::Run& run : block.solidRuns)
-        fillSpan(target, ink, maskTop + run.row, maskLeft + run.x0, maskLeft + run.x1);
-    if (!block.partial) return;
-    // Anti-aliased glyph edges: blend what is neither empty nor full.
-    int firstRow = std::max(0, static_cast<int>(target.clip.top) - maskTop);
-    int endRow = std::min(block.maskHeight, static_cast<int>(target.clip.bottom) - maskTop);
-    std::vector<std::uint8_t> edge;
+    if (!block.partial) {
+        const Paint ink = solidPaint(dc.textColor);
+        for (const TextBlock::Run& run : block.solidRuns)
+            fillSpan(target, ink, maskTop + run.row, maskLeft + run.x0, maskLeft + run.x1);
+        return;
+    }
+    // Anti-aliased glyphs: each row's covered part straight from the mask, full coverage
+    // painted and partial blended.
+    const int firstRow = std::max(0, static_cast<int>(target.clip.top) - maskTop);
+    const int endRow = std::min(block.maskHeight, static_cast<int>(target.clip.bottom) - maskTop);
     for (int r = firstRow; r < endRow; ++r) {
-        int first = block.rowFirst[r], end = block.rowEnd[r];
+        const int first = block.rowFirst[r], end = block.rowEnd[r];
         if (first >= end) continue;
         const std::uint8_t* row = block.mask.data() + static_cast<std::size_t>(r) * block.maskWidth;
-        edge.assign(row + first, row + end);
-        for (std::uint8_t& a : edge) a = a == 255 ? 0 : a;
-        paintCoverageRow(target, pixel, maskTop + r, maskLeft + first, edge.data(), end - first);
+        paintCoverageRow(target, pixel, maskTop + r, maskLeft + first, row + first, end - first);
     }
 }
 

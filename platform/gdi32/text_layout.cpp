@@ -21,14 +21,29 @@ struct Key {
     unsigned flags;
     int width;
     std::u16string text;
-    bool operator==(const Key& o) const {
-        return face == o.face && flags == o.flags && width == o.width && text == o.text;
+};
+
+// What a lookup brings: the key without its own copy of the text, so a hit allocates nothing.
+struct KeyView {
+    unsigned face;
+    unsigned flags;
+    int width;
+    std::u16string_view text;
+    KeyView(unsigned f, unsigned fl, int w, std::u16string_view t) : face(f), flags(fl), width(w), text(t) {}
+    KeyView(const Key& k) : face(k.face), flags(k.flags), width(k.width), text(k.text) {}  // NOLINT: implicit
+};
+
+struct KeyEqual {
+    using is_transparent = void;
+    bool operator()(const KeyView& a, const KeyView& b) const {
+        return a.face == b.face && a.flags == b.flags && a.width == b.width && a.text == b.text;
     }
 };
 
 struct KeyHash {
-    std::size_t operator()(const Key& k) const {
-        std::size_t h = std::hash<std::u16string>()(k.text);
+    using is_transparent = void;
+    std::size_t operator()(const KeyView& k) const {
+        std::size_t h = std::hash<std::u16string_view>()(k.text);
         h ^= (static_cast<std::size_t>(k.face) * 0x9E3779B97F4A7C15ull) +
              (static_cast<std::size_t>(k.flags) << 7) +
              static_cast<std::size_t>(static_cast<unsigned>(k.width)) * 31u;
@@ -51,7 +66,7 @@ std::size_t entryBytes(const Key& key, const TextBlock& b) {
 
 class Cache {
   public:
-    Entry* find(const Key& key) {
+    Entry* find(const KeyView& key) {
         auto it = index_.find(key);
         if (it == index_.end()) return nullptr;
         order_.splice(order_.begin(), order_, it->second);
@@ -85,7 +100,7 @@ class Cache {
 
   private:
     std::list<std::pair<const Key, Entry>> order_;
-    std::unordered_map<Key, std::list<std::pair<const Key, Entry>>::iterator, KeyHash> index_;
+    std::unordered_map<Key, std::list<std::pair<const Key, Entry>>::iterator, KeyHash, KeyEqual> index_;
     std::size_t bytes_ = 0;
 };
 
@@ -259,7 +274,7 @@ std::shared_ptr<const TextBlock> layoutText(const FontFace& face, std::u16string
     flags &= kLayoutFlags;
     if (flags & DT_SINGLELINE) flags &= ~static_cast<unsigned>(DT_WORDBREAK);
     bool usesWidth = flags & (DT_CENTER | DT_RIGHT | DT_WORDBREAK);
-    Key key{face.id, flags, usesWidth ? width : 0, std::u16string(text)};
+    const KeyView key(face.id, flags, usesWidth ? width : 0, text);
     Entry* entry = cache().find(key);
     if (entry && (entry->rasterised || !rasterise)) return entry->block;
     // The layout lives only while it is needed: a text measured now and drawn later is laid
@@ -269,7 +284,7 @@ std::shared_ptr<const TextBlock> layoutText(const FontFace& face, std::u16string
         Entry fresh;
         fresh.block = std::make_shared<TextBlock>();
         measureLines(face, layout, flags, width, text.empty(), *fresh.block);
-        entry = cache().insert(std::move(key), std::move(fresh));
+        entry = cache().insert(Key{key.face, key.flags, key.width, std::u16string(text)}, std::move(fresh));
     }
     if (rasterise) {
         // A block already handed out stays as it was; the rasterised one replaces it.
