@@ -47,7 +47,8 @@ void drawGrid(int panelWidth) {
 
 void MindMap::drawFrame() {
     Gfx::beginBatchDraw();
-    Gfx::clearDevice();
+    // One clear in the frame's background colour: a clear in the colour left from before would
+    // be wholly painted over by it.
     Gfx::setBackgroundColor(kBackground);
     Gfx::clearDevice();
     drawPanelBackground(panelWidth);

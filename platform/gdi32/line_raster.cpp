@@ -350,7 +350,8 @@ void rasterizeTwoPixelLine(POINT a, POINT b, const PaintTarget& target, const Pa
     };
     if (dx == 0) {
         // A vertical line: rows min - 1 .. max (the ends' blocks included), two pixels each.
-        const std::int64_t from = std::max(top, std::min(y0, y1) - 1), to = std::min(bottom, std::max(y0, y1));
+        const std::int64_t from = std::max(top, std::min(y0, y1) - 1),
+                           to = std::min(bottom, std::max(y0, y1));
         for (std::int64_t j = from; j <= to; ++j) paintSpan(j, x0 - 1, x0 + 1);
         return;
     }

@@ -3,7 +3,6 @@
 #include <pango/pangocairo.h>
 
 #include <algorithm>
-#include <list>
 #include <unordered_map>
 
 #include "unicode/utf.h"
@@ -55,6 +54,7 @@ struct Entry {
     std::shared_ptr<TextBlock> block;
     bool rasterised = false;  // text measured for an off-screen call has no mask yet
     std::size_t bytes = 0;
+    std::uint64_t lastUse = 0;
 };
 
 std::size_t entryBytes(const Key& key, const TextBlock& b) {
@@ -64,44 +64,61 @@ std::size_t entryBytes(const Key& key, const TextBlock& b) {
            b.solidRuns.size() * sizeof(TextBlock::Run);
 }
 
+// Each hit only stamps its entry: moving it in a recency list would touch two more entries'
+// memory on every text drawn. Once over the limit, the least recently stamped are dropped in
+// one sweep down to three quarters of it, so sweeps stay rare.
 class Cache {
   public:
     Entry* find(const KeyView& key) {
-        auto it = index_.find(key);
-        if (it == index_.end()) return nullptr;
-        order_.splice(order_.begin(), order_, it->second);
-        return &it->second->second;
+        auto it = entries_.find(key);
+        if (it == entries_.end()) return nullptr;
+        it->second.lastUse = ++clock_;
+        current_ = &*it;
+        return &it->second;
     }
     Entry* insert(Key key, Entry entry) {
-        order_.emplace_front(std::move(key), std::move(entry));
-        index_.emplace(order_.front().first, order_.begin());
-        resized(order_.front());
-        return &order_.front().second;
+        auto it = entries_.emplace(std::move(key), std::move(entry)).first;
+        it->second.lastUse = ++clock_;
+        current_ = &*it;
+        resized();
+        return &it->second;
     }
-    // Accounts for an entry that grew (its glyphs rasterised); drops the least recently used
-    // others while over the limit. The newest entry always stays.
-    void resized(std::pair<const Key, Entry>& item) {
-        bytes_ -= item.second.bytes;
-        item.second.bytes = entryBytes(item.first, *item.second.block);
-        bytes_ += item.second.bytes;
-        while (bytes_ > gCacheLimit && order_.size() > 1) {
-            auto& last = order_.back();
-            bytes_ -= last.second.bytes;
-            index_.erase(last.first);
-            order_.pop_back();
-        }
+    // Accounts for the entry last found or inserted, which grew (its glyphs rasterised), and
+    // sweeps when over the limit; that entry always stays.
+    void resized() {
+        Entry& entry = current_->second;
+        bytes_ -= entry.bytes;
+        entry.bytes = entryBytes(current_->first, *entry.block);
+        bytes_ += entry.bytes;
+        if (bytes_ > gCacheLimit) sweep();
     }
-    std::pair<const Key, Entry>& front() { return order_.front(); }
     void clear() {
-        order_.clear();
-        index_.clear();
+        entries_.clear();
         bytes_ = 0;
+        current_ = nullptr;
     }
 
   private:
-    std::list<std::pair<const Key, Entry>> order_;
-    std::unordered_map<Key, std::list<std::pair<const Key, Entry>>::iterator, KeyHash, KeyEqual> index_;
+    using Map = std::unordered_map<Key, Entry, KeyHash, KeyEqual>;
+    void sweep() {
+        std::vector<std::pair<std::uint64_t, Map::iterator>> byAge;
+        byAge.reserve(entries_.size());
+        for (auto it = entries_.begin(); it != entries_.end(); ++it) {
+            if (&*it != current_) byAge.emplace_back(it->second.lastUse, it);
+        }
+        std::sort(byAge.begin(), byAge.end(), [](const auto& x, const auto& y) { return x.first < y.first; });
+        const std::size_t target = gCacheLimit / 4 * 3;
+        for (auto& [stamp, it] : byAge) {
+            if (bytes_ <= target) break;
+            bytes_ -= it->second.bytes;
+            entries_.erase(it);
+        }
+    }
+
+    Map entries_;
     std::size_t bytes_ = 0;
+    std::uint64_t clock_ = 0;
+    Map::value_type* current_ = nullptr;
 };
 
 Cache& cache() {
@@ -292,7 +309,7 @@ std::shared_ptr<const TextBlock> layoutText(const FontFace& face, std::u16string
         rasteriseLines(face, layout, *block);
         entry->block = std::move(block);
         entry->rasterised = true;
-        cache().resized(cache().front());
+        cache().resized();
     }
     g_object_unref(layout);
     return entry->block;

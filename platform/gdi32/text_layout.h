@@ -2,9 +2,9 @@
 // dearest part of drawing text, and a program that redraws its window draws the same
 // strings again and again, so each laid-out text is kept (as GDI keeps its glyphs): its
 // lines, their widths and places, and a coverage mask of the glyphs. Entries are keyed by
-// font, text, the layout flags and the width that wrapping and alignment depend on; the least
-// recently used are dropped once the entries hold more than 32 MiB. Text measured but never
-// drawn (off-screen) keeps only its line measures.
+// font, text, the layout flags and the width that wrapping and alignment depend on; once the
+// entries hold more than 32 MiB, the least recently used are dropped down to 24 MiB. Text
+// measured but never drawn (off-screen) keeps only its line measures.
 #pragma once
 
 #include <cstdint>
