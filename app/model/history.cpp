@@ -1,45 +1,15 @@
 // Undo and redo. Each entry takes back exactly what its command changed: add child swaps the
-// selected node's colours and children with copies; a colour command swaps the node's colours;
-// delete puts the removed subtree back at its place; add sibling takes the added sibling away.
-// Applying an entry yields the entry for the opposite direction, without copying anything.
+// selected node's colours and children with frozen copies; a colour command swaps the node's
+// colours; delete puts the removed subtree back at its place; add sibling takes the added
+// sibling away. Applying an entry yields the entry for the opposite direction; only children
+// that changed since they were last frozen are copied for it.
 #include <algorithm>
 #include <memory>
 #include <utility>
 
+#include "app/model/frozen_node.h"
 #include "app/model/history_state.h"
 #include "app/model/mind_map.h"
-
-HistoryState::~HistoryState() {
-    for (Node* node : childrenCopy) delete node;
-}
-
-HistoryState::HistoryState(HistoryState&& other) noexcept
-    : change(other.change),
-      ancestorIds(std::move(other.ancestorIds)),
-      nodeId(other.nodeId),
-      childrenCopy(std::move(other.childrenCopy)),
-      fillColor(other.fillColor),
-      textColor(other.textColor),
-      index(other.index),
-      childId(other.childId) {
-    other.childrenCopy.clear();
-}
-
-HistoryState& HistoryState::operator=(HistoryState&& other) noexcept {
-    if (this != &other) {
-        for (Node* node : childrenCopy) delete node;
-        change = other.change;
-        ancestorIds = std::move(other.ancestorIds);
-        nodeId = other.nodeId;
-        childrenCopy = std::move(other.childrenCopy);
-        other.childrenCopy.clear();
-        fillColor = other.fillColor;
-        textColor = other.textColor;
-        index = other.index;
-        childId = other.childId;
-    }
-    return *this;
-}
 
 namespace {
 Node* copyOneNode(const Node* source, Node* parent) {
@@ -95,11 +65,7 @@ HistoryState entryFor(const Node* node, HistoryState::Change change) {
 
 void MindMap::recordState(Node* node) {
     HistoryState state = entryFor(node, HistoryState::Change::Children);
-    state.childrenCopy.reserve(node->children.size());
-    for (const Node* child : node->children) {
-        state.childrenCopy.push_back(nullptr);
-        state.childrenCopy.back() = copyNodeTree(child, nullptr);
-    }
+    state.children = freezeChildren(*node);
     pushUndo(std::move(state));
 }
 
@@ -111,7 +77,7 @@ void MindMap::recordRemoval(Node* parent, std::size_t index, Node* subtree) {
     HistoryState state = entryFor(parent, HistoryState::Change::Insert);
     state.index = index;
     subtree->parent = nullptr;
-    state.childrenCopy.push_back(subtree);
+    state.subtree.reset(subtree);
     pushUndo(std::move(state));
 }
 
@@ -153,13 +119,9 @@ bool applyEntry(Node* node, HistoryState& state, HistoryState& opposite) {
     opposite.nodeId = state.nodeId;
     switch (state.change) {
         case HistoryState::Change::Children:
-            // The present children move into the opposite entry and the recorded copies take
-            // their place.
-            opposite.childrenCopy = std::move(node->children);
-            for (Node* child : opposite.childrenCopy) child->parent = nullptr;
-            node->children = std::move(state.childrenCopy);
-            state.childrenCopy.clear();
-            for (Node* child : node->children) child->parent = node;
+            // The present children, frozen, go into the opposite entry and the recorded ones
+            // take their place.
+            opposite.children = replaceChildren(*node, state.children);
             [[fallthrough]];
         case HistoryState::Change::Colours:
             opposite.fillColor = node->fillColor;
@@ -168,12 +130,12 @@ bool applyEntry(Node* node, HistoryState& state, HistoryState& opposite) {
             node->textColor = state.textColor;
             return true;
         case HistoryState::Change::Insert: {
-            if (state.childrenCopy.size() != 1) return false;
+            if (state.subtree == nullptr) return false;
             const std::size_t at = std::min(state.index, node->children.size());
-            Node* subtree = state.childrenCopy.front();
-            state.childrenCopy.clear();
-            subtree->parent = node;
+            Node* subtree = state.subtree.get();
             node->children.insert(node->children.begin() + static_cast<std::ptrdiff_t>(at), subtree);
+            state.subtree.release();
+            subtree->parent = node;
             opposite.change = HistoryState::Change::Remove;
             opposite.index = at;
             opposite.childId = subtree->id;
@@ -188,7 +150,7 @@ bool applyEntry(Node* node, HistoryState& state, HistoryState& opposite) {
             opposite.index = static_cast<std::size_t>(it - node->children.begin());
             node->children.erase(it);
             subtree->parent = nullptr;
-            opposite.childrenCopy.push_back(subtree);
+            opposite.subtree.reset(subtree);
             return true;
         }
     }

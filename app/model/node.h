@@ -2,10 +2,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/model/colour.h"
+
+struct FrozenNode;
 
 // Deepest level a map may hold: every node's depth (the root's is 0) is below kMaxDepth. Every
 // walk of the tree (copy, destroy, hit test, drawing, saving, loading) is iterative, so the
@@ -37,6 +40,10 @@ struct Node {
     // Identity kept by deep copies, so history entries can find "their" node after a subtree
     // was replaced by copies. Every constructed node gets a new one.
     std::uint64_t id;
+    // The history's frozen copy this node last matched (app/model/frozen_node.h), so the next
+    // snapshot can reuse it. Writers of the fields above never touch it: it may be out of date,
+    // and freezing checks it against the node before reusing it.
+    std::shared_ptr<const FrozenNode> frozen;
 };
 
 // Number of ancestors of node (0 for the root).
