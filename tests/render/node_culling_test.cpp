@@ -59,8 +59,8 @@ class NodeCulling : public FrameTest {
             RECT r{600, 380, 820, 420};
             Gfx::drawTextInRect(u"状态 state", &r, DT_CENTER | DT_VCENTER);
         }
-        const std::uint32_t* pixels = Gfx::getImageBuffer(image.get());
-        return {pixels, pixels + kWidth * kHeight};
+        const auto* pixels = Gfx::getImageBuffer(image.get());
+        return std::vector<std::uint32_t>(pixels, pixels + kWidth * kHeight);
     }
 };
 
