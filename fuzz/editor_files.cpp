@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -68,6 +69,8 @@ FilePool::FilePool() {
              base + "garbage.mind", base + "empty.mind",  base + "folder.mind",
              base + "missing.mind", base + "saved0.mind", base + "saved1.mind"};
     saves = {base + "saved0.mind", base + "saved1.mind"};
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        made.push_back(entry.path().string());
 }
 
 FilePool::~FilePool() {
@@ -76,7 +79,11 @@ FilePool::~FilePool() {
 }
 
 void FilePool::clearSaves() const {
-    for (const std::string& path : saves) std::remove(path.c_str());
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ignored)) {
+        if (std::find(made.begin(), made.end(), entry.path().string()) == made.end())
+            std::filesystem::remove_all(entry.path(), ignored);
+    }
 }
 
 bool readWholeFile(const std::string& path, std::string& bytes) {

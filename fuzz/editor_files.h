@@ -18,13 +18,16 @@ class FilePool {
 
     const std::string& openPath(std::size_t k) const { return opens[k % opens.size()]; }
     const std::string& savePath(std::size_t k) const { return saves[k % saves.size()]; }
-    // Removes what earlier inputs saved, so that every input starts from the same files.
+    const std::string& folderPath() const { return folder; }
+    // Removes what earlier inputs saved (in the slots or under names they typed), so that every
+    // input starts from the same files.
     void clearSaves() const;
 
   private:
     std::string folder;
     std::vector<std::string> opens;
     std::vector<std::string> saves;
+    std::vector<std::string> made;  // what the folder holds before any input
 };
 
 // The file's bytes, or nothing when it cannot be read as a regular file.

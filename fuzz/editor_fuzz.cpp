@@ -170,7 +170,27 @@ class Session {
     }
 
   private:
+    // The dialog acts on its path on a key or a click: by then the path must name something in
+    // the fuzzer's own folder. A typed name, a relative path or one with folders of its own
+    // would otherwise be read or written wherever the process runs (its working folder, or
+    // anywhere on the machine).
+    void confinePath() {
+        if (!map.showFileDialog) return;
+        const std::string& folder = files.folderPath();
+        const std::u16string prefix = std::u16string(folder.begin(), folder.end()) + u"/";
+        std::u16string& path = map.filePath;
+        if (path.compare(0, prefix.size(), prefix) == 0 &&
+            path.find(u'/', prefix.size()) == std::u16string::npos)
+            return;
+        std::u16string name = path;
+        for (char16_t& unit : name) {
+            if (unit == u'/') unit = u'_';
+        }
+        path = prefix + name;
+    }
+
     void dispatch(const Gfx::InputMessage& message, MessageKind kind) {
+        if (message.kind != WM_CHAR) confinePath();
         const Modes before = modesOf(map);
         bool running = true;
         dispatchInput(map, message, running, askControl);
