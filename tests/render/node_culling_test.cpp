@@ -9,7 +9,8 @@
 namespace {
 
 // Boxes and connectors around every edge of the window: inside, across an edge, just beyond,
-// far beyond and near the 32-bit wrap; some collapsed, some recoloured, one selected.
+// far beyond and near the 32-bit wrap; boxes of every size, some narrower than their caption
+// inset or of negative size; some collapsed, some recoloured, one selected.
 void buildSpreadMap(MindMap& map, unsigned seed) {
     std::mt19937 rng(seed);
     std::vector<Node*> nodes{map.root};
@@ -26,8 +27,8 @@ void buildSpreadMap(MindMap& map, unsigned seed) {
         caption += static_cast<char16_t>(u'A' + i % 26);
         if (i % 3 == 0) caption += u" wrapped caption text";
         Node* child = new Node(caption, coordinate(kWindowWidth), coordinate(kWindowHeight));
-        child->width = 20 + static_cast<int>(rng() % 200);
-        child->height = 10 + static_cast<int>(rng() % 60);
+        child->width = -40 + static_cast<int>(rng() % 260);
+        child->height = -20 + static_cast<int>(rng() % 90);
         if (rng() % 5 == 0) child->fillColor = 0x3070F0;
         if (rng() % 7 == 0) child->textColor = 0x0000FF;
         child->parent = parent;
