@@ -85,10 +85,15 @@ bool reachesDevice(const NodeTreeView& view, std::int64_t x1, std::int64_t y1, s
 }
 
 // GDI's device coordinate space: a line with an end beyond it is refused, and one whose start
-// is beyond it runs from wherever the last line ended instead.
+// is beyond it runs from wherever the last line ended instead. What a shape reaching beyond it
+// draws is the system's to decide (Windows refuses it; other GDIs may wrap it into view), so
+// such a shape is always drawn.
 constexpr std::int64_t kDeviceSpace = std::int64_t{1} << 27;
 bool inDeviceSpace(std::int64_t x, std::int64_t y) {
     return x > -kDeviceSpace && x < kDeviceSpace && y > -kDeviceSpace && y < kDeviceSpace;
+}
+bool inDeviceSpace(const RECT& r) {
+    return inDeviceSpace(r.left, r.top) && inDeviceSpace(r.right, r.bottom);
 }
 
 // The device state that a node's drawing leaves behind. The frame restores nothing, so later
@@ -143,7 +148,7 @@ void drawNodeTree(const Node* node, const NodeTreeView& view) {
             const int y1 = wrapToInt32(view.offsetY + parent->y + parent->height);
             const int x2 = wrapToInt32(view.offsetX + n->x + n->width / 2);
             const int y2 = wrapToInt32(view.offsetY + n->y);
-            if (!inDeviceSpace(x1, y1) || !inDeviceSpace(x2, y2) || reachesDevice(view, x1, y1, x2, y2)) {
+            if (!inDeviceSpace(RECT{x1, y1, x2, y2}) || reachesDevice(view, x1, y1, x2, y2)) {
                 owed.settle();
                 Gfx::setLineColor(kConnector);
                 Gfx::setLineStyle(PS_SOLID, 2, nullptr, 0);
@@ -165,8 +170,11 @@ void drawNodeTree(const Node* node, const NodeTreeView& view) {
         const COLORREF fill = n == view.highlighted ? kSelectedFill : n->fillColor;
         const bool hasMarker = !n->children.empty();
         RECT markRect = hasMarker ? wrappedRect(collapseMarkerBox(x, y, n->width)) : RECT{};
-        // The caption is clipped to its rectangle, which lies within the box.
+        RECT textRect = wrappedRect({x + kTextInset, y, x + n->width - kTextInset, y + n->height});
+        // The caption is clipped to its rectangle, which lies within the box (or, in a box too
+        // narrow for the inset, within the margin).
         const bool shown =
+            !inDeviceSpace(box) || !inDeviceSpace(textRect) || (hasMarker && !inDeviceSpace(markRect)) ||
             reachesDevice(view, box.left, box.top, box.right, box.bottom) ||
             (hasMarker && reachesDevice(view, markRect.left, markRect.top, markRect.right, markRect.bottom));
         if (shown) {
@@ -178,7 +186,6 @@ void drawNodeTree(const Node* node, const NodeTreeView& view) {
 
             Gfx::setBackgroundMode(TRANSPARENT);
             Gfx::setTextColor(n->textColor);
-            RECT textRect = wrappedRect({x + kTextInset, y, x + n->width - kTextInset, y + n->height});
             Gfx::drawTextInRect(n->text.c_str(), &textRect, DT_CENTER | DT_VCENTER | DT_WORDBREAK);
 
             if (hasMarker) {
