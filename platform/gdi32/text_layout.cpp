@@ -29,7 +29,8 @@ struct KeyView {
     int width;
     std::u16string_view text;
     KeyView(unsigned f, unsigned fl, int w, std::u16string_view t) : face(f), flags(fl), width(w), text(t) {}
-    KeyView(const Key& k) : face(k.face), flags(k.flags), width(k.width), text(k.text) {}  // NOLINT: implicit
+    // Implicit: a stored key hashes and compares as its view.
+    KeyView(const Key& k) : face(k.face), flags(k.flags), width(k.width), text(k.text) {}
 };
 
 struct KeyEqual {
