@@ -75,7 +75,8 @@ bool outlineFormatForPath(std::u16string_view path, OutlineFormat& format) {
     return false;
 }
 
-std::unique_ptr<Node> importOutline(std::string_view bytes, OutlineFormat format, std::string& error) {
+std::unique_ptr<Node> importOutline(std::string_view bytes, OutlineFormat format, std::string& error,
+                                    const CaptionWidth& captionWidth) {
     std::unique_ptr<Node> root;
     switch (format) {
         case OutlineFormat::Opml:
@@ -91,11 +92,12 @@ std::unique_ptr<Node> importOutline(std::string_view bytes, OutlineFormat format
             root = readTextOutline(bytes, error);
             break;
     }
-    if (root != nullptr) layoutImportedTree(*root);
+    if (root != nullptr) layoutImportedTree(*root, captionWidth);
     return root;
 }
 
-bool importMapFile(const std::u16string& inPath, const std::u16string& outPath, std::string& errorUtf8) {
+bool importMapFile(const std::u16string& inPath, const std::u16string& outPath, std::string& errorUtf8,
+                   const CaptionWidth& captionWidth) {
     OutlineFormat format;
     if (!outlineFormatForPath(inPath, format)) {
         errorUtf8 = "cannot import " + quoted(inPath) + ": unknown format (use .opml, .mm, .md or .txt)";
@@ -108,15 +110,16 @@ bool importMapFile(const std::u16string& inPath, const std::u16string& outPath, 
         return false;
     }
     std::string why;
-    const std::unique_ptr<Node> root = importOutline(bytes, format, why);
+    const std::unique_ptr<Node> root = importOutline(bytes, format, why, captionWidth);
     if (root == nullptr) {
         errorUtf8 = "cannot import " + quoted(inPath) + ": " + why;
         return false;
     }
     bytes.clear();
     bytes.shrink_to_fit();  // the input can be large; its memory is not needed for the output
-    if (!replaceFileContents(outPath, writeMapFile(*root))) {
-        errorUtf8 = "cannot write " + quoted(outPath) + ": the file or its folder is not writable";
+    std::string reason;
+    if (!replaceFileContents(outPath, writeMapFile(*root), &reason)) {
+        errorUtf8 = "cannot write " + quoted(outPath) + ": " + reason;
         return false;
     }
     return true;

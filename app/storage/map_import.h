@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "app/model/node.h"
+#include "app/storage/import_layout.h"
 
 enum class OutlineFormat { Opml, FreeMind, Markdown, Text };
 
@@ -21,10 +22,12 @@ bool outlineFormatForPath(std::u16string_view path, OutlineFormat& format);
 // malformed XML, a document type declaring entities, NUL bytes in a text outline, nesting at
 // kMaxDepth or deeper, more than kMaxImportNodes items, or no item at all. Several top-level
 // items hang below one new root. Invalid UTF-8 in a text outline reads as U+FFFD; in XML it
-// is malformed.
-std::unique_ptr<Node> importOutline(std::string_view bytes, OutlineFormat format, std::string& error);
+// is malformed. Box widths are fitted to captions measured by captionWidth (when given).
+std::unique_ptr<Node> importOutline(std::string_view bytes, OutlineFormat format, std::string& error,
+                                    const CaptionWidth& captionWidth = {});
 
 // Reads inPath (up to kMaxMapFileBytes), imports it in the format its extension names and
 // writes the map to outPath, replacing that file only once the new one is complete. False,
 // with a one-line reason in errorUtf8 and outPath untouched, on any failure.
-bool importMapFile(const std::u16string& inPath, const std::u16string& outPath, std::string& errorUtf8);
+bool importMapFile(const std::u16string& inPath, const std::u16string& outPath, std::string& errorUtf8,
+                   const CaptionWidth& captionWidth = {});

@@ -12,7 +12,7 @@
 #include "app/render/svg_export.h"
 #include "app/storage/map_file_io.h"
 #include "app/storage/outline_export.h"
-#include "app/ui/text_style.h"
+#include "app/ui/drawing_target.h"
 #include "graphics/graphics.h"
 #include "graphics/image.h"
 #include "unicode/utf.h"
@@ -33,24 +33,6 @@ int writeBytes(const std::u16string& path, const std::string& bytes, std::string
     error = saveFailure(path, lastSystemReason());
     return kExportFailed;
 }
-
-// An off-screen image in the editor's text style, the working target while it lives; the
-// target before it is the working one again afterwards.
-struct DrawingTarget {
-    DrawingTarget(int width, int height) : previous(Gfx::getWorkingImage()), image(width, height) {
-        Gfx::setWorkingImage(&image);
-        applyEditorTextStyle();
-    }
-    ~DrawingTarget() {
-        if (previous != nullptr) Gfx::setWorkingImage(previous);
-    }
-    DrawingTarget(const DrawingTarget&) = delete;
-    DrawingTarget& operator=(const DrawingTarget&) = delete;
-
-    bool ready() const { return image.pixels != nullptr; }
-    Gfx::IMAGE* previous;
-    Gfx::IMAGE image;
-};
 
 int writePng(MindMap& map, const std::u16string& path, bool asShown, std::string& error) {
     PictureArea area{0, 0, kWindowWidth, kWindowHeight};

@@ -11,11 +11,11 @@
 #include "app/model/mind_map.h"
 #include "app/model/scene_layout.h"
 #include "app/render/palette.h"
-#include "app/storage/map_import.h"
 #include "app/storage/recovery_copy.h"
 #include "app/ui/command_line.h"
 #include "app/ui/event_loop.h"
 #include "app/ui/export_command.h"
+#include "app/ui/import_command.h"
 #include "app/ui/program_end.h"
 #include "app/ui/text_style.h"
 #include "graphics/graphics.h"
@@ -119,7 +119,7 @@ int main(int argc, char** argv) {
         }
         case CommandLine::Action::Import: {
             std::string error;
-            if (importMapFile(commandLine.input, commandLine.output, error)) return 0;
+            if (runImport(commandLine, error)) return 0;
             printLine("mindmap: " + error);
             return 1;
         }
