@@ -82,6 +82,7 @@ void bindGdiplus() {
     MM_BIND(gdiplus, GdipGetImageEncoders);
     MM_BIND(gdiplus, GdipCreateBitmapFromGdiDib);
     MM_BIND(gdiplus, GdipSaveImageToFile);
+    MM_BIND(gdiplus, GdipSaveImageToStream);
     MM_BIND(gdiplus, GdipCreateBitmapFromFile);
     MM_BIND(gdiplus, GdipBitmapLockBits);
     MM_BIND(gdiplus, GdipBitmapUnlockBits);

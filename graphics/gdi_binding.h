@@ -92,6 +92,8 @@ struct GdiplusFunctions {
     AnyProc GdipGetImageEncoders;
     AnyProc GdipCreateBitmapFromGdiDib;
     AnyProc GdipSaveImageToFile;
+    // Encoding into memory (image_file.cpp).
+    AnyProc GdipSaveImageToStream;
     // Reading a picture file back (image_file.cpp).
     AnyProc GdipCreateBitmapFromFile;
     AnyProc GdipBitmapLockBits;

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "graphics/input_message.h"
 
 namespace Gfx {
@@ -126,6 +128,10 @@ void resizeImage(IMAGE* image, int width, int height);
 // to the picture. Both answer false, with the image unchanged, when the file cannot be written
 // or read, or when the layer is not running.
 bool saveImage(const char16_t* path, IMAGE* image = nullptr);
+// The PNG file saveImage would write, as bytes in memory, for the caller to write where and how
+// it chooses. False, with bytes empty, when the image cannot be encoded or the layer is not
+// running.
+bool encodeImagePng(std::string& bytes, IMAGE* image = nullptr);
 bool loadImage(IMAGE* image, const char16_t* path);
 
 // Input queue (program's thread only).

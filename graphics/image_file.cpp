@@ -1,8 +1,11 @@
 // Picture files through the image-codec library (GDI+ on Windows; the stand-in's codec table on
-// Linux): an image's pixel store goes to the codec as a device-independent bitmap and comes
-// back through a locked 32-bit view of the decoded picture.
+// Linux): an image's pixel store goes to the codec as a device-independent bitmap, encoded into
+// a file or into a memory stream of the component-object library, and comes back through a
+// locked 32-bit view of the decoded picture.
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "graphics/gdi_binding.h"
@@ -69,6 +72,8 @@ using GetImageEncodersSizeProc = int(WINAPI*)(UINT* count, UINT* size);
 using GetImageEncodersProc = int(WINAPI*)(UINT count, UINT size, ImageCodecInfoRecord* encoders);
 using SaveImageToFileProc = int(WINAPI*)(void* image, const WCHAR* path, const CodecGuid* encoder,
                                          const void* parameters);
+using SaveImageToStreamProc = int(WINAPI*)(void* image, void* stream, const CodecGuid* encoder,
+                                           const void* parameters);
 using DisposeImageProc = int(WINAPI*)(void* image);
 using CreateBitmapFromFileProc = int(WINAPI*)(const WCHAR* path, void** bitmap);
 using GetImageSideProc = int(WINAPI*)(void* image, UINT* side);
@@ -118,23 +123,98 @@ const WCHAR* widePath(const char16_t* path) {
     return reinterpret_cast<const WCHAR*>(path);
 }
 
-}  // namespace
-
-bool saveImage(const char16_t* path, IMAGE* image) {
-    if (path == nullptr || library.openCount == 0) return false;
-    DeviceLock lock;
+// The image (none: the window's back buffer) as a codec bitmap; false when it has no pixels or
+// the codec offers no PNG encoder. The caller holds the device lock.
+bool codecBitmapOf(IMAGE* image, CodecImage& bitmap) {
     IMAGE* source = image != nullptr ? image : static_cast<IMAGE*>(library.graphWindow);
     if (source == nullptr || source->pixels == nullptr || source->width <= 0 || source->height <= 0)
         return false;
     if (!hasPngEncoder()) return false;
     const BITMAPINFO info = pixelStoreFormat(source->width, source->height);
+    return typed<CreateBitmapFromGdiDibProc>(gdiplus.GdipCreateBitmapFromGdiDib)(&info, source->pixels,
+                                                                                 &bitmap.handle) == kOk &&
+           bitmap.handle != nullptr;
+}
+
+// The component-object library's stream, reached through its method table as the library
+// documents IStream's (each method takes the stream first); only the methods used here are typed.
+struct StreamMethods {
+    AnyProc QueryInterface;
+    AnyProc AddRef;
+    ULONG(WINAPI* Release)(void* self);
+    HRESULT(WINAPI* Read)(void* self, void* buffer, ULONG count, ULONG* read);
+    AnyProc Write;
+    HRESULT(WINAPI* Seek)(void* self, LONGLONG move, DWORD origin, ULONGLONG* position);
+};
+
+struct StreamObject {
+    const StreamMethods* methods;
+};
+
+constexpr DWORD kStreamSeekSet = 0;
+constexpr DWORD kStreamSeekEnd = 2;
+
+// A memory stream, released on every way out.
+class MemoryStream {
+  public:
+    MemoryStream() {
+        if (ole32.CreateStreamOnHGlobal(nullptr, TRUE, &handle) != 0) handle = nullptr;
+    }
+    ~MemoryStream() {
+        if (handle != nullptr) object()->methods->Release(handle);
+    }
+    MemoryStream(const MemoryStream&) = delete;
+    MemoryStream& operator=(const MemoryStream&) = delete;
+
+    StreamObject* object() const { return static_cast<StreamObject*>(handle); }
+
+    // Everything written to the stream.
+    bool readAll(std::string& bytes) const {
+        ULONGLONG size = 0;
+        if (object()->methods->Seek(handle, 0, kStreamSeekEnd, &size) != 0 ||
+            object()->methods->Seek(handle, 0, kStreamSeekSet, nullptr) != 0 || size > bytes.max_size())
+            return false;
+        bytes.resize(static_cast<std::size_t>(size));
+        std::size_t got = 0;
+        while (got < bytes.size()) {
+            const ULONG chunk = static_cast<ULONG>(std::min<std::size_t>(bytes.size() - got, 1u << 30));
+            ULONG read = 0;
+            object()->methods->Read(handle, bytes.data() + got, chunk, &read);
+            if (read == 0) return false;
+            got += read;
+        }
+        return true;
+    }
+
+    void* handle = nullptr;
+};
+
+}  // namespace
+
+bool saveImage(const char16_t* path, IMAGE* image) {
+    if (path == nullptr || library.openCount == 0) return false;
+    DeviceLock lock;
     CodecImage bitmap;
-    if (typed<CreateBitmapFromGdiDibProc>(gdiplus.GdipCreateBitmapFromGdiDib)(&info, source->pixels,
-                                                                              &bitmap.handle) != kOk ||
-        bitmap.handle == nullptr)
-        return false;
+    if (!codecBitmapOf(image, bitmap)) return false;
     return typed<SaveImageToFileProc>(gdiplus.GdipSaveImageToFile)(bitmap.handle, widePath(path),
                                                                    &kPngEncoder, nullptr) == kOk;
+}
+
+bool encodeImagePng(std::string& bytes, IMAGE* image) {
+    bytes.clear();
+    if (library.openCount == 0) return false;
+    DeviceLock lock;
+    CodecImage bitmap;
+    if (!codecBitmapOf(image, bitmap)) return false;
+    const MemoryStream stream;
+    if (stream.handle == nullptr ||
+        typed<SaveImageToStreamProc>(gdiplus.GdipSaveImageToStream)(bitmap.handle, stream.handle,
+                                                                    &kPngEncoder, nullptr) != kOk ||
+        !stream.readAll(bytes)) {
+        bytes.clear();
+        return false;
+    }
+    return true;
 }
 
 bool loadImage(IMAGE* image, const char16_t* path) {

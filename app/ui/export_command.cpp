@@ -1,10 +1,8 @@
 #include "app/ui/export_command.h"
 
-#include <cerrno>
-#include <filesystem>
 #include <memory>
 #include <new>
-#include <system_error>
+#include <string_view>
 
 #include "app/model/mind_map.h"
 #include "app/model/scene_layout.h"
@@ -23,14 +21,12 @@ std::string saveFailure(const std::u16string& path, const std::string& reason) {
     return "保存失败: " + unicode::toUtf8(path) + ": " + reason;
 }
 
-std::string lastSystemReason() {
-    return errno != 0 ? std::error_code(errno, std::generic_category()).message() : "cannot be written";
-}
-
-int writeBytes(const std::u16string& path, const std::string& bytes, std::string& error) {
-    errno = 0;
-    if (replaceFileContents(path, bytes)) return 0;
-    error = saveFailure(path, lastSystemReason());
+// Through the file layer of the map saves: the old file stays whole until the new one is, and a
+// failure says the system's reason.
+int writeBytes(const std::u16string& path, std::string_view bytes, std::string& error) {
+    std::string reason;
+    if (replaceFileContents(path, bytes, &reason)) return 0;
+    error = saveFailure(path, reason);
     return kExportFailed;
 }
 
@@ -57,24 +53,12 @@ int writePng(MindMap& map, const std::u16string& path, bool asShown, std::string
     } else {
         drawMapPicture(map, area);
     }
-    // The codec writes the file itself: it goes beside OUT and replaces OUT only when complete.
-    const std::filesystem::path finalPath(path);
-    std::filesystem::path partialPath = finalPath;
-    partialPath += u".partial";
-    std::error_code ignored;
-    if (!Gfx::saveImage(partialPath.u16string().c_str(), &target.image)) {
-        std::filesystem::remove(partialPath, ignored);
-        error = saveFailure(path, "the image codec could not write the PNG file");
+    std::string png;
+    if (!Gfx::encodeImagePng(png, &target.image)) {
+        error = saveFailure(path, "the image codec could not encode the picture");
         return kExportFailed;
     }
-    std::error_code renamed;
-    std::filesystem::rename(partialPath, finalPath, renamed);
-    if (renamed) {
-        std::filesystem::remove(partialPath, ignored);
-        error = saveFailure(path, renamed.message());
-        return kExportFailed;
-    }
-    return 0;
+    return writeBytes(path, png, error);
 }
 
 int writeSvg(const MindMap& map, const std::u16string& path, std::string& error) {
@@ -107,6 +91,14 @@ int runExport(const CommandLine& commandLine, std::string& error) {
     if (format == ExportFormat::Unknown) {
         error = "导出失败 / export refused: " + unicode::toUtf8(commandLine.output) +
                 ": unknown format (the extension must be .png, .svg, .opml, .md, .txt or .mm)";
+        return kExportRefused;
+    }
+    // The window as shown is a picture of pixels: the panel, the grid and the status bar exist
+    // only as the frame draws them. An SVG or an outline has the map alone.
+    if (commandLine.asShown && format != ExportFormat::Png) {
+        error =
+            "导出失败 / export refused: " + unicode::toUtf8(commandLine.output) +
+            ": --as-shown pictures the whole window and is for .png only (leave it out to export the map)";
         return kExportRefused;
     }
     try {

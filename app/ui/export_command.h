@@ -16,4 +16,5 @@ ExportFormat exportFormatForPath(const std::u16string& path);
 int runExport(const CommandLine& commandLine, std::string& error);
 
 inline constexpr int kExportFailed = 1;   // IN unreadable or OUT unwritable
-inline constexpr int kExportRefused = 2;  // an unknown format or a picture beyond the size limit
+inline constexpr int kExportRefused = 2;  // an unknown format, --as-shown for a format not PNG, or a
+                                          // picture beyond the size limit

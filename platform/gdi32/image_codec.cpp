@@ -1,5 +1,6 @@
 // The image-codec entries on Cairo: a bitmap is an image surface (RGB24, or ARGB32 when read
-// from a PNG with transparency), read with Cairo's own PNG reader and written with libpng,
+// from a PNG with transparency), read with Cairo's own PNG reader and written, to a file or to
+// a stream (memory_stream.h), with libpng,
 // tuned for speed on the flat colours of drawings (Cairo's writer compresses several times
 // slower for a few per cent smaller files).
 #include "platform/gdi32/image_codec.h"
@@ -8,6 +9,7 @@
 #include <png.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstddef>
 #include <cstdint>
@@ -18,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/gdi32/memory_stream.h"
 #include "unicode/utf.h"
 
 namespace platform::gdi32 {
@@ -137,9 +140,40 @@ std::uint32_t straightPixel(std::uint32_t pixel, bool hasAlpha) {
            (unpremultiply((pixel >> 8) & 0xFF) << 8) | unpremultiply(pixel & 0xFF);
 }
 
+// Where the encoded bytes go: a file or a stream. False when they could not all be written.
+using ByteSink = bool (*)(void* target, const unsigned char* data, std::size_t length);
+
+bool toFile(void* target, const unsigned char* data, std::size_t length) {
+    return std::fwrite(data, 1, length, static_cast<std::FILE*>(target)) == length;
+}
+
+bool toStream(void* target, const unsigned char* data, std::size_t length) {
+    auto* stream = static_cast<ole32::MemoryStream*>(target);
+    while (length > 0) {
+        const ULONG chunk = static_cast<ULONG>(std::min<std::size_t>(length, 1u << 30));
+        ULONG written = 0;
+        if (stream->methods->Write(stream, data, chunk, &written) != S_OK || written != chunk) return false;
+        data += chunk;
+        length -= chunk;
+    }
+    return true;
+}
+
+struct Sink {
+    ByteSink write;
+    void* target;
+};
+
+void writeToSink(png_structp png, png_bytep data, png_size_t length) {
+    const auto* sink = static_cast<const Sink*>(png_get_io_ptr(png));
+    if (!sink->write(sink->target, data, length)) png_error(png, "write failed");
+}
+
+void flushNothing(png_structp) {}
+
 // Writes an RGB24 surface as an 8-bit RGB PNG. Nothing here has a destructor: libpng reports
 // errors by a long jump back into this function.
-bool writePng(cairo_surface_t* surface, std::FILE* file) {
+bool writePng(cairo_surface_t* surface, const Sink& sink) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     if (png == nullptr) return false;
     png_infop info = png_create_info_struct(png);
@@ -149,7 +183,7 @@ bool writePng(cairo_surface_t* surface, std::FILE* file) {
     }
     const int width = cairo_image_surface_get_width(surface);
     const int height = cairo_image_surface_get_height(surface);
-    png_init_io(png, file);
+    png_set_write_fn(png, const_cast<Sink*>(&sink), writeToSink, flushNothing);
     png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
                  PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
@@ -166,6 +200,24 @@ bool writePng(cairo_surface_t* surface, std::FILE* file) {
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     return true;
+}
+
+cairo_status_t cairoToSink(void* closure, const unsigned char* data, unsigned int length) {
+    const auto* sink = static_cast<const Sink*>(closure);
+    return sink->write(sink->target, data, length) ? CAIRO_STATUS_SUCCESS : CAIRO_STATUS_WRITE_ERROR;
+}
+
+// The bitmap as a PNG: RGB24 through libpng, tuned for drawings; pictures read from files keep
+// their transparency through Cairo's writer, which handles every format.
+int encodePng(CodecBitmap& bitmap, const Sink& sink) {
+    cairo_surface_flush(bitmap.surface);
+    if (cairo_image_surface_get_format(bitmap.surface) != CAIRO_FORMAT_RGB24) {
+        const cairo_status_t status =
+            cairo_surface_write_to_png_stream(bitmap.surface, cairoToSink, const_cast<Sink*>(&sink));
+        if (status == CAIRO_STATUS_SUCCESS) return kOk;
+        return status == CAIRO_STATUS_NO_MEMORY ? kOutOfMemory : kAccessDenied;
+    }
+    return writePng(bitmap.surface, sink) ? kOk : kAccessDenied;
 }
 
 }  // namespace
@@ -277,18 +329,19 @@ int WINAPI GdipSaveImageToFile(void* image, const WCHAR* path, const void* encod
     CodecBitmap* bitmap = live(image);
     if (bitmap == nullptr || path == nullptr || encoder == nullptr) return kInvalidParameter;
     if (std::memcmp(encoder, &kPngEncoder, sizeof kPngEncoder) != 0) return kFileNotFound;  // no such encoder
-    cairo_surface_flush(bitmap->surface);
-    if (cairo_image_surface_get_format(bitmap->surface) != CAIRO_FORMAT_RGB24) {
-        // Pictures read from files keep their transparency: Cairo's writer handles every format.
-        const cairo_status_t status = cairo_surface_write_to_png(bitmap->surface, utf8Path(path).c_str());
-        if (status == CAIRO_STATUS_SUCCESS) return kOk;
-        return status == CAIRO_STATUS_NO_MEMORY ? kOutOfMemory : kAccessDenied;
-    }
     std::FILE* file = std::fopen(utf8Path(path).c_str(), "wb");
     if (file == nullptr) return kAccessDenied;
-    const bool written = writePng(bitmap->surface, file);
+    const int status = encodePng(*bitmap, Sink{toFile, file});
     const bool closed = std::fclose(file) == 0;
-    return written && closed ? kOk : kAccessDenied;
+    return status == kOk && !closed ? kAccessDenied : status;
+}
+
+int WINAPI GdipSaveImageToStream(void* image, void* stream, const void* encoder, const void* parameters) {
+    (void)parameters;
+    CodecBitmap* bitmap = live(image);
+    if (bitmap == nullptr || stream == nullptr || encoder == nullptr) return kInvalidParameter;
+    if (std::memcmp(encoder, &kPngEncoder, sizeof kPngEncoder) != 0) return kFileNotFound;
+    return encodePng(*bitmap, Sink{toStream, stream});
 }
 
 int WINAPI GdipBitmapLockBits(void* image, const void* area, UINT flags, INT format, void* data) {

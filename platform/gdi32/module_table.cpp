@@ -9,9 +9,11 @@
 #include <string>
 
 #include "platform/gdi32/image_codec.h"
+#include "platform/gdi32/memory_stream.h"
 
 // ole32 and gdiplus: start-up and shutdown are harmless; the picture entries live in
-// image_codec.cpp, drawing pictures onto a device context and streams are not available.
+// image_codec.cpp and the memory stream in memory_stream.cpp; drawing pictures onto a device
+// context and reading pictures from streams are not available.
 namespace {
 
 // GDI+ Status values.
@@ -23,10 +25,6 @@ HRESULT WINAPI CoInitialize(void*) {
     return S_OK;
 }
 void WINAPI CoUninitialize() {}
-HRESULT WINAPI CreateStreamOnHGlobal(HGLOBAL, BOOL, void** stream) {
-    if (stream) *stream = nullptr;
-    return E_NOTIMPL;
-}
 
 int WINAPI GdiplusStartup(ULONG_PTR* token, const void* input, void* output) {
     if (!token || !input) return kGdiplusInvalidParameter;
@@ -37,6 +35,7 @@ int WINAPI GdiplusStartup(ULONG_PTR* token, const void* input, void* output) {
 void WINAPI GdiplusShutdown(ULONG_PTR) {}
 
 using namespace platform::gdi32;
+using platform::ole32::CreateStreamOnHGlobal;
 
 // The remaining image entries: "not implemented", with their out-pointer (last argument) cleared.
 int WINAPI GdipLoadImageFromStream(void*, void** image) {
@@ -98,14 +97,15 @@ class Modules {
         modules_["ole32"].functions = {MM_EXPORT(CreateStreamOnHGlobal), MM_EXPORT(CoInitialize),
                                        MM_EXPORT(CoUninitialize)};
         modules_["gdiplus"].functions = {
-            MM_EXPORT(GdiplusStartup),          MM_EXPORT(GdiplusShutdown),
-            MM_EXPORT(GdipLoadImageFromStream), MM_EXPORT(GdipGetImageWidth),
-            MM_EXPORT(GdipGetImageHeight),      MM_EXPORT(GdipCreateFromHDC),
-            MM_EXPORT(GdipDrawImageRectI),      MM_EXPORT(GdipDisposeImage),
-            MM_EXPORT(GdipDeleteGraphics),      MM_EXPORT(GdipGetImageEncodersSize),
-            MM_EXPORT(GdipGetImageEncoders),    MM_EXPORT(GdipCreateBitmapFromGdiDib),
-            MM_EXPORT(GdipSaveImageToFile),     MM_EXPORT(GdipCreateBitmapFromFile),
-            MM_EXPORT(GdipBitmapLockBits),      MM_EXPORT(GdipBitmapUnlockBits)};
+            MM_EXPORT(GdiplusStartup),           MM_EXPORT(GdiplusShutdown),
+            MM_EXPORT(GdipLoadImageFromStream),  MM_EXPORT(GdipGetImageWidth),
+            MM_EXPORT(GdipGetImageHeight),       MM_EXPORT(GdipCreateFromHDC),
+            MM_EXPORT(GdipDrawImageRectI),       MM_EXPORT(GdipDisposeImage),
+            MM_EXPORT(GdipDeleteGraphics),       MM_EXPORT(GdipGetImageEncodersSize),
+            MM_EXPORT(GdipGetImageEncoders),     MM_EXPORT(GdipCreateBitmapFromGdiDib),
+            MM_EXPORT(GdipSaveImageToFile),      MM_EXPORT(GdipSaveImageToStream),
+            MM_EXPORT(GdipCreateBitmapFromFile), MM_EXPORT(GdipBitmapLockBits),
+            MM_EXPORT(GdipBitmapUnlockBits)};
     }
 
 #undef MM_EXPORT

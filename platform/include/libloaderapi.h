@@ -11,10 +11,11 @@ FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName);
 BOOL WINAPI FreeLibrary(HMODULE module);
 
 // What the "ole32.dll" and "gdiplus.dll" entries do (Win32 signatures, pointers for the COM
-// and GDI+ types): CoInitialize(void*) -> S_OK; CoUninitialize(); CreateStreamOnHGlobal(
-// HGLOBAL, BOOL, void**) -> E_NOTIMPL with a null stream; GdiplusStartup(ULONG_PTR* token,
-// const void* input, void* output) -> Ok (0) with a non-zero token; GdiplusShutdown(ULONG_PTR);
-// every Gdip* image function -> NotImplemented (6), clearing its out-pointers where it has any.
+// and GDI+ types): CoInitialize(void*) -> S_OK; CoUninitialize(); CreateStreamOnHGlobal(null,
+// TRUE, void**) -> a stream on memory it allocates (platform/gdi32/memory_stream.h);
+// GdiplusStartup(ULONG_PTR* token, const void* input, void* output) -> Ok (0) with a non-zero
+// token; GdiplusShutdown(ULONG_PTR); the picture entries of platform/gdi32/image_codec.h; every
+// other Gdip* function -> NotImplemented (6), clearing its out-pointers where it has any.
 #define S_OK static_cast<HRESULT>(0)
 #define S_FALSE static_cast<HRESULT>(1)
 #define E_NOTIMPL static_cast<HRESULT>(0x80004001)
