@@ -1,7 +1,10 @@
 // Importing a 5,000-node FreeMind map (distinct captions, colours, a few folds) and the same
-// tree as OPML, Markdown and plain text, in memory: parsing, building and layout.
+// tree as OPML, Markdown and plain text, in memory: parsing, building and layout; and the layout
+// alone on bigger trees.
 #include <benchmark/benchmark.h>
 
+#include <memory>
+#include <random>
 #include <string>
 
 #include "app/storage/map_import.h"
@@ -72,5 +75,53 @@ void BM_ImportText(benchmark::State& state) {
     importBench(state, OutlineFormat::Text, writeTextOutline(*freeMindTree()));
 }
 BENCHMARK(BM_ImportText)->Unit(benchmark::kMillisecond);
+// Laying out a tree of state.range(0) nodes alone, with captions measured at 7 pixels a unit:
+// a random shape (each node below a random earlier one, one in five folded), one row below the
+// root, and the deepest chain.
+enum class Shape { Random, Row, Chain };
+
+std::unique_ptr<Node> treeOf(Shape shape, int nodes) {
+    auto root = std::make_unique<Node>(u"root", 0, 0);
+    std::vector<Node*> all{root.get()};
+    std::mt19937 random(5);
+    for (int i = 1; i < nodes; ++i) {
+        Node* parent = shape == Shape::Row     ? root.get()
+                       : shape == Shape::Chain ? all.back()
+                                               : all[random() % all.size()];
+        auto child = std::make_unique<Node>(u"caption " + std::u16string(i % 30, u'x'), 0, 0);
+        child->parent = parent;
+        parent->children.push_back(child.get());
+        if (shape == Shape::Random && random() % 5 == 0) parent->collapsed = true;
+        all.push_back(child.release());
+    }
+    return root;
+}
+
+void layoutBench(benchmark::State& state, Shape shape) {
+    const auto root = treeOf(shape, static_cast<int>(state.range(0)));
+    const CaptionWidth measure = [](const std::u16string& caption) {
+        return static_cast<std::int64_t>(caption.size()) * 7;
+    };
+    for (auto _ : state) {
+        layoutImportedTree(*root, measure);
+        benchmark::DoNotOptimize(root->x);
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+void BM_LayoutRandomTree(benchmark::State& state) {
+    layoutBench(state, Shape::Random);
+}
+BENCHMARK(BM_LayoutRandomTree)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+void BM_LayoutOneRow(benchmark::State& state) {
+    layoutBench(state, Shape::Row);
+}
+BENCHMARK(BM_LayoutOneRow)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void BM_LayoutDeepestChain(benchmark::State& state) {
+    layoutBench(state, Shape::Chain);
+}
+BENCHMARK(BM_LayoutDeepestChain)->Arg(kMaxDepth)->Unit(benchmark::kMillisecond);
 }  // namespace
 BENCHMARK_MAIN();
