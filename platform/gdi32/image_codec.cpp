@@ -171,10 +171,16 @@ void writeToSink(png_structp png, png_bytep data, png_size_t length) {
 
 void flushNothing(png_structp) {}
 
+// Failures are answered by status, not printed: back to writePng's jump point.
+[[noreturn]] void jumpBack(png_structp png, png_const_charp) {
+    png_longjmp(png, 1);
+}
+void ignoreWarning(png_structp, png_const_charp) {}
+
 // Writes an RGB24 surface as an 8-bit RGB PNG. Nothing here has a destructor: libpng reports
 // errors by a long jump back into this function.
 bool writePng(cairo_surface_t* surface, const Sink& sink) {
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, jumpBack, ignoreWarning);
     if (png == nullptr) return false;
     png_infop info = png_create_info_struct(png);
     if (info == nullptr || setjmp(png_jmpbuf(png))) {
