@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -84,7 +85,7 @@ struct Frame {
 
     Node* node;
     std::size_t next = 0;
-    std::vector<Contour> children;  // empty, or the one contour of the children placed so far
+    std::optional<Contour> children;
     std::int64_t lastCentre = 0;
 };
 
@@ -107,9 +108,9 @@ Contour placeRelatively(Node& root, const CaptionWidth& captionWidth) {
         // Centred over the first and the last child.
         const std::int64_t middle = frame.lastCentre / 2;
         for (Node* child : node->children) child->x -= static_cast<std::int32_t>(middle);
-        Contour contour = ownBox(*node);
-        if (!frame.children.empty() && !node->collapsed) {
-            contour = std::move(frame.children.front());
+        const bool showsChildren = frame.children.has_value() && !node->collapsed;
+        Contour contour = showsChildren ? std::move(*frame.children) : ownBox(*node);
+        if (showsChildren) {
             contour.shift(-middle);
             contour.addTopLevel(-(node->width / 2), node->width - node->width / 2);
         }
@@ -117,14 +118,14 @@ Contour placeRelatively(Node& root, const CaptionWidth& captionWidth) {
         if (stack.empty()) return contour;
 
         Frame& parent = stack.back();
-        if (parent.children.empty()) {
+        if (!parent.children) {
             node->x = 0;
-            parent.children.push_back(std::move(contour));
+            parent.children = std::move(contour);
         } else {
-            const std::int64_t by = separation(parent.children.front(), contour);
+            const std::int64_t by = separation(*parent.children, contour);
             node->x = static_cast<std::int32_t>(by);
             parent.lastCentre = by;
-            parent.children.front() = join(std::move(parent.children.front()), std::move(contour), by);
+            parent.children = join(std::move(*parent.children), std::move(contour), by);
         }
     }
 }

@@ -55,20 +55,22 @@ std::unique_ptr<Node> imported(const std::vector<Item>& items) {
     return root;
 }
 
-std::string caption(std::mt19937& random) {
-    static const char* const kWords[] = {"plan", "\xE8\xAE\xA1\xE5\x88\x92", "a", "review the budget", ""};
+// Up to seven words; Chinese ones unless asciiOnly.
+std::string caption(std::mt19937& random, bool asciiOnly) {
+    static const char* const kWords[] = {"plan", "a", "review the budget", "", "\xE8\xAE\xA1\xE5\x88\x92"};
     std::string text;
-    for (unsigned words = random() % 8; words > 0; --words) text += std::string(kWords[random() % 5]) + " ";
+    for (unsigned words = random() % 8; words > 0; --words)
+        text += std::string(kWords[random() % (asciiOnly ? 4 : 5)]) + " ";
     return text;
 }
 
 // A map of `count` nodes in an irregular shape, about one node in `foldOneIn` with children folded.
-std::vector<Item> randomMap(int count, unsigned seed, unsigned foldOneIn) {
+std::vector<Item> randomMap(int count, unsigned seed, unsigned foldOneIn, bool asciiOnly = false) {
     std::mt19937 random(seed);
     std::vector<Item> items{{0, "root"}};
     for (int i = 1; i < count; ++i) {
         const int depth = 1 + static_cast<int>(random() % static_cast<unsigned>(items.back().depth + 1));
-        items.push_back({depth, caption(random)});
+        items.push_back({depth, caption(random, asciiOnly)});
     }
     for (std::size_t i = 0; i + 1 < items.size(); ++i)
         items[i].folded = items[i + 1].depth > items[i].depth && random() % foldOneIn == 0;
@@ -261,8 +263,9 @@ TEST(ImportLayout, SiblingSubtreesArePackedLevelByLevel) {
 }
 
 TEST(ImportLayout, BigDeepAndWideMapsStartAtTheTopLeftWithoutOverlap) {
+    // ASCII captions: Wine's XML reader misreads some Chinese text past the first 100 KB.
     for (const unsigned seed : {1u, 2u}) {
-        const auto root = imported(randomMap(10000, seed, 5));
+        const auto root = imported(randomMap(10000, seed, 5, true));
         ASSERT_NE(root, nullptr);
         expectTidyImport(*root, false);
         if (HasFatalFailure()) return;
