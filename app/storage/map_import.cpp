@@ -8,6 +8,7 @@
 #include "app/storage/map_file_format.h"
 #include "app/storage/map_file_io.h"
 #include "app/storage/outline_readers.h"
+#include "app/storage/outline_text_lines.h"
 #include "unicode/utf.h"
 
 namespace {
@@ -75,7 +76,8 @@ bool outlineFormatForPath(std::u16string_view path, OutlineFormat& format) {
     return false;
 }
 
-std::unique_ptr<Node> importOutline(std::string_view bytes, OutlineFormat format, std::string& error) {
+std::unique_ptr<Node> importOutline(std::string_view bytes, OutlineFormat format, std::string& error,
+                                    ImportNotes* notes) {
     std::unique_ptr<Node> root;
     switch (format) {
         case OutlineFormat::Opml:
@@ -91,11 +93,16 @@ std::unique_ptr<Node> importOutline(std::string_view bytes, OutlineFormat format
             root = readTextOutline(bytes, error);
             break;
     }
-    if (root != nullptr) layoutImportedTree(*root);
+    if (root == nullptr) return root;
+    layoutImportedTree(*root);
+    if (notes != nullptr && (format == OutlineFormat::Markdown || format == OutlineFormat::Text)) {
+        notes->invalidSequences = invalidTextSequences(bytes, notes->utf16);
+    }
     return root;
 }
 
-bool importMapFile(const std::u16string& inPath, const std::u16string& outPath, std::string& errorUtf8) {
+bool importMapFile(const std::u16string& inPath, const std::u16string& outPath, std::string& errorUtf8,
+                   std::string* noticeUtf8) {
     OutlineFormat format;
     if (!outlineFormatForPath(inPath, format)) {
         errorUtf8 = "cannot import " + quoted(inPath) + ": unknown format (use .opml, .mm, .md or .txt)";
@@ -108,7 +115,8 @@ bool importMapFile(const std::u16string& inPath, const std::u16string& outPath, 
         return false;
     }
     std::string why;
-    const std::unique_ptr<Node> root = importOutline(bytes, format, why);
+    ImportNotes notes;
+    const std::unique_ptr<Node> root = importOutline(bytes, format, why, &notes);
     if (root == nullptr) {
         errorUtf8 = "cannot import " + quoted(inPath) + ": " + why;
         return false;
@@ -118,6 +126,14 @@ bool importMapFile(const std::u16string& inPath, const std::u16string& outPath, 
     if (!replaceFileContents(outPath, writeMapFile(*root))) {
         errorUtf8 = "cannot write " + quoted(outPath) + ": the file or its folder is not writable";
         return false;
+    }
+    if (noticeUtf8 != nullptr) {
+        noticeUtf8->clear();
+        if (notes.invalidSequences > 0) {
+            const std::size_t n = notes.invalidSequences;
+            *noticeUtf8 = quoted(inPath) + ": " + std::to_string(n) + (n == 1 ? " sequence" : " sequences") +
+                          " of invalid " + (notes.utf16 ? "UTF-16" : "UTF-8") + " read as U+FFFD";
+        }
     }
     return true;
 }
