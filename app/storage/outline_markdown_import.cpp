@@ -46,8 +46,10 @@ std::string_view trimBlanks(std::string_view text) {
 
 // Decodes "&#N;", "&#xH;" and the common named references at text[i]; false if none is there.
 bool readCharacterReference(std::string_view text, std::size_t& i, std::string& out) {
-    const std::size_t end = text.find(';', i);
-    if (end == std::string_view::npos || end - i > 10) return false;
+    // Looked for only as far as the longest reference read, so that a line of '&' is linear.
+    const std::size_t semicolon = text.substr(i, 11).find(';');
+    if (semicolon == std::string_view::npos) return false;
+    const std::size_t end = i + semicolon;
     const std::string_view name = text.substr(i + 1, end - i - 1);
     char32_t cp = 0;
     if (name.size() >= 2 && name[0] == '#') {
@@ -93,14 +95,19 @@ bool startsWithLineBreakTag(std::string_view text) {
 std::string decodeInline(std::string_view text) {
     std::string out;
     out.reserve(text.size());
+    bool commentsClose = true;  // false once a comment was seen to run to the end of the text
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
+        std::size_t commentEnd = std::string_view::npos;
+        if (c == '<' && commentsClose && text.substr(i, 4) == "<!--") {
+            commentEnd = text.find("-->", i + 4);
+            commentsClose = commentEnd != std::string_view::npos;
+        }
         if (c == '\\' && i + 1 < text.size() && isAsciiPunctuation(text[i + 1])) {
             out.push_back(text[++i]);
         } else if (c == '&' && readCharacterReference(text, i, out)) {
-        } else if (c == '<' && text.substr(i, 4) == "<!--" &&
-                   text.find("-->", i + 4) != std::string_view::npos) {
-            i = text.find("-->", i + 4) + 2;
+        } else if (commentEnd != std::string_view::npos) {
+            i = commentEnd + 2;
         } else if (c == '<' && startsWithLineBreakTag(text.substr(i))) {
             out.push_back('\n');
             i = text.find('>', i);
