@@ -8,6 +8,7 @@
 #include "app/storage/map_file_format.h"
 #include "app/storage/map_file_io.h"
 #include "app/storage/outline_readers.h"
+#include "app/storage/outline_text_lines.h"
 #include "unicode/utf.h"
 
 namespace {
@@ -76,7 +77,7 @@ bool outlineFormatForPath(std::u16string_view path, OutlineFormat& format) {
 }
 
 std::unique_ptr<Node> importOutline(std::string_view bytes, OutlineFormat format, std::string& error,
-                                    const CaptionWidth& captionWidth) {
+                                    ImportNotes* notes, const CaptionWidth& captionWidth) {
     std::unique_ptr<Node> root;
     switch (format) {
         case OutlineFormat::Opml:
@@ -92,12 +93,16 @@ std::unique_ptr<Node> importOutline(std::string_view bytes, OutlineFormat format
             root = readTextOutline(bytes, error);
             break;
     }
-    if (root != nullptr) layoutImportedTree(*root, captionWidth);
+    if (root == nullptr) return root;
+    layoutImportedTree(*root, captionWidth);
+    if (notes != nullptr && (format == OutlineFormat::Markdown || format == OutlineFormat::Text)) {
+        notes->invalidSequences = invalidTextSequences(bytes, notes->utf16);
+    }
     return root;
 }
 
 bool importMapFile(const std::u16string& inPath, const std::u16string& outPath, std::string& errorUtf8,
-                   const CaptionWidth& captionWidth) {
+                   std::string* noticeUtf8, const CaptionWidth& captionWidth) {
     OutlineFormat format;
     if (!outlineFormatForPath(inPath, format)) {
         errorUtf8 = "cannot import " + quoted(inPath) + ": unknown format (use .opml, .mm, .md or .txt)";
@@ -110,7 +115,8 @@ bool importMapFile(const std::u16string& inPath, const std::u16string& outPath, 
         return false;
     }
     std::string why;
-    const std::unique_ptr<Node> root = importOutline(bytes, format, why, captionWidth);
+    ImportNotes notes;
+    const std::unique_ptr<Node> root = importOutline(bytes, format, why, &notes, captionWidth);
     if (root == nullptr) {
         errorUtf8 = "cannot import " + quoted(inPath) + ": " + why;
         return false;
@@ -121,6 +127,14 @@ bool importMapFile(const std::u16string& inPath, const std::u16string& outPath, 
     if (!replaceFileContents(outPath, writeMapFile(*root), &reason)) {
         errorUtf8 = "cannot write " + quoted(outPath) + ": " + reason;
         return false;
+    }
+    if (noticeUtf8 != nullptr) {
+        noticeUtf8->clear();
+        if (notes.invalidSequences > 0) {
+            const std::size_t n = notes.invalidSequences;
+            *noticeUtf8 = quoted(inPath) + ": " + std::to_string(n) + (n == 1 ? " sequence" : " sequences") +
+                          " of invalid " + (notes.utf16 ? "UTF-16" : "UTF-8") + " read as U+FFFD";
+        }
     }
     return true;
 }

@@ -5,6 +5,7 @@
 // the editor can use. Errors are one English line.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -18,16 +19,27 @@ enum class OutlineFormat { Opml, FreeMind, Markdown, Text };
 // for any other name.
 bool outlineFormatForPath(std::u16string_view path, OutlineFormat& format);
 
+// What a successful import read in place of what the file held.
+struct ImportNotes {
+    // Byte sequences of a text outline (.md, .txt) not valid in its encoding, each read as
+    // U+FFFD; the encoding was UTF-16 (with its mark) when utf16, else UTF-8.
+    std::size_t invalidSequences = 0;
+    bool utf16 = false;
+};
+
 // The tree the bytes hold, laid out for the editor, or null with the reason in error:
 // malformed XML, a document type declaring entities, NUL bytes in a text outline, nesting at
 // kMaxDepth or deeper, more than kMaxImportNodes items, or no item at all. Several top-level
-// items hang below one new root. Invalid UTF-8 in a text outline reads as U+FFFD; in XML it
-// is malformed. Box widths are fitted to captions measured by captionWidth (when given).
+// items hang below one new root. Invalid UTF-8 in a text outline reads as U+FFFD, counted in
+// notes; in XML it is malformed. Box widths are fitted to captions measured by captionWidth
+// (when given).
 std::unique_ptr<Node> importOutline(std::string_view bytes, OutlineFormat format, std::string& error,
-                                    const CaptionWidth& captionWidth = {});
+                                    ImportNotes* notes = nullptr, const CaptionWidth& captionWidth = {});
 
 // Reads inPath (up to kMaxMapFileBytes), imports it in the format its extension names and
 // writes the map to outPath, replacing that file only once the new one is complete. False,
-// with a one-line reason in errorUtf8 and outPath untouched, on any failure.
+// with a one-line reason in errorUtf8 and outPath untouched, on any failure. On success,
+// noticeUtf8 (when given) is one line naming the file and what it read in place of invalid
+// text, or empty when there was none.
 bool importMapFile(const std::u16string& inPath, const std::u16string& outPath, std::string& errorUtf8,
-                   const CaptionWidth& captionWidth = {});
+                   std::string* noticeUtf8 = nullptr, const CaptionWidth& captionWidth = {});

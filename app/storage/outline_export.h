@@ -6,11 +6,13 @@
 // - OPML and .mm: XML attributes in double quotes. & < > " become entities, line feed, carriage
 //   return and tab become &#10; &#13; &#9; (so a parser keeps them); characters XML cannot hold
 //   (other control characters, U+FFFE, U+FFFF, lone surrogates) become U+FFFD.
-// - Markdown: one item "- caption" per node, two spaces of indentation per level. A line feed in
-//   a caption is written <br>; a space or tab at the start or end of a caption line is written
-//   &#32; or &#9;, other control characters &#N;. The characters \ ` * _ [ ] < > | ~ & are
-//   escaped with a backslash anywhere, and # + - = at the start of a line, as is the . or ) after
-//   leading digits, so no caption reads as markup. An empty caption is a bare "-".
+// - Markdown: one item "- caption" per node, four spaces of indentation per level (what
+//   Python-Markdown needs to nest), each item on one line, so that CommonMark and
+//   Python-Markdown read the same tree. A line feed in a caption is written <br>; & < > ~ are
+//   written &amp; &lt; &gt; &#126;, a space at either end of the caption &#32;, a tab, carriage
+//   return or other control character &#N;. \ ` * _ [ ] are escaped with a backslash anywhere,
+//   # + - with a backslash and = as &#61; at the start, as is the . or ) after leading digits, so
+//   no caption reads as markup. An empty caption is an empty comment, <!-- -->.
 // - Plain text: one line per node, one tab per level of depth, then the caption with \\ for a
 //   backslash, \n \r \t for line feed, carriage return and tab, and \s for each space at the
 //   start or end of the caption (so indentation and trailing-space trimming cannot eat it);

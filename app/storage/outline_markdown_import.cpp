@@ -1,10 +1,14 @@
-// Markdown outlines (.md): ATX headings (# to ######) nest by level, list items ("-", "*",
-// "+", "1." or "1)") nest by indentation below the heading above them, and a paragraph becomes
-// one item below its heading. Lines that follow an item or paragraph without a blank line, or
-// indented past an item after one, continue its caption on a new line; so does <br>. Backslash
-// escapes of punctuation and character references (&#32; &#x20; &amp; ...) are read as
-// CommonMark reads them; other markup (emphasis, links) is kept as text. A fenced code block
-// is one item holding its lines; thematic breaks are skipped.
+// Markdown outlines (.md): headings, ATX (# to ######) or underlined (setext: a paragraph over
+// a line of = for level 1 or of - for level 2), nest by level; list items ("-", "*", "+", "1."
+// or "1)") nest by indentation below the heading above them, and a paragraph becomes one item
+// below its heading. Lines that follow an item or paragraph without a blank line, or indented
+// past an item after one, continue its caption on a new line; so does <br>. As in CommonMark,
+// a line of - under a paragraph underlines it rather than being a thematic break or an empty
+// item, and neither an empty item nor a numbered one not starting at 1 interrupts a paragraph.
+// Backslash escapes of punctuation and character references (&#32; &#x20; &amp; ...) are read
+// as CommonMark reads them, HTML comments are dropped (<!-- --> is an empty caption); other
+// markup (emphasis, links) is kept as text. A fenced code block is one item holding its
+// lines; thematic breaks are skipped.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -29,6 +33,11 @@ bool isAsciiPunctuation(char c) {
            (c >= '{' && c <= '~');
 }
 
+std::string_view trimLeadingZeros(std::string_view digits) {
+    while (digits.size() > 1 && digits.front() == '0') digits.remove_prefix(1);
+    return digits;
+}
+
 std::string_view trimBlanks(std::string_view text) {
     while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
     while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
@@ -37,8 +46,10 @@ std::string_view trimBlanks(std::string_view text) {
 
 // Decodes "&#N;", "&#xH;" and the common named references at text[i]; false if none is there.
 bool readCharacterReference(std::string_view text, std::size_t& i, std::string& out) {
-    const std::size_t end = text.find(';', i);
-    if (end == std::string_view::npos || end - i > 10) return false;
+    // Looked for only as far as the longest reference read, so that a line of '&' is linear.
+    const std::size_t semicolon = text.substr(i, 11).find(';');
+    if (semicolon == std::string_view::npos) return false;
+    const std::size_t end = i + semicolon;
     const std::string_view name = text.substr(i + 1, end - i - 1);
     char32_t cp = 0;
     if (name.size() >= 2 && name[0] == '#') {
@@ -84,11 +95,19 @@ bool startsWithLineBreakTag(std::string_view text) {
 std::string decodeInline(std::string_view text) {
     std::string out;
     out.reserve(text.size());
+    bool commentsClose = true;  // false once a comment was seen to run to the end of the text
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
+        std::size_t commentEnd = std::string_view::npos;
+        if (c == '<' && commentsClose && text.substr(i, 4) == "<!--") {
+            commentEnd = text.find("-->", i + 4);
+            commentsClose = commentEnd != std::string_view::npos;
+        }
         if (c == '\\' && i + 1 < text.size() && isAsciiPunctuation(text[i + 1])) {
             out.push_back(text[++i]);
         } else if (c == '&' && readCharacterReference(text, i, out)) {
+        } else if (commentEnd != std::string_view::npos) {
+            i = commentEnd + 2;
         } else if (c == '<' && startsWithLineBreakTag(text.substr(i))) {
             out.push_back('\n');
             i = text.find('>', i);
@@ -123,20 +142,31 @@ int headingLevel(std::string_view rest, std::size_t column, std::string_view& ti
 }
 
 // "- item", "* item", "+ item", "12. item" or "12) item": the caption after the marker, or
-// false when the line is no list item.
-bool listItem(std::string_view rest, std::string_view& caption) {
+// false when the line is no list item. interrupts: whether the item may end a paragraph (it
+// holds text and, numbered, starts at 1).
+bool listItem(std::string_view rest, std::string_view& caption, bool& interrupts) {
     std::size_t marker = 0;
+    bool numberedFromOne = true;
     if (!rest.empty() && (rest[0] == '-' || rest[0] == '*' || rest[0] == '+')) {
         marker = 1;
     } else {
         while (marker < rest.size() && marker < 9 && isDigit(rest[marker])) ++marker;
         if (marker == 0 || marker >= rest.size() || (rest[marker] != '.' && rest[marker] != ')'))
             return false;
+        numberedFromOne = trimLeadingZeros(rest.substr(0, marker)) == "1";
         ++marker;
     }
     if (marker < rest.size() && !isBlank(rest[marker])) return false;
     caption = trimBlanks(rest.substr(marker));
+    interrupts = !caption.empty() && numberedFromOne;
     return true;
+}
+
+// A setext underline: a run of = (level 1) or of - (level 2), blanks only after it; else 0.
+int underlineLevel(std::string_view trimmed) {
+    if (trimmed.empty() || (trimmed[0] != '=' && trimmed[0] != '-')) return 0;
+    if (trimmed.find_first_not_of(trimmed[0]) != std::string_view::npos) return 0;
+    return trimmed[0] == '=' ? 1 : 2;
 }
 
 // Three or more of one of - * _ and nothing else but blanks.
@@ -174,12 +204,15 @@ class MarkdownReader {
         const std::string_view trimmed = trimBlanks(rest);
         if (trimmed.empty()) {
             afterBlank_ = true;
-            return true;
+            return flushParagraph();
         }
         const bool wasAfterBlank = afterBlank_;
         afterBlank_ = false;
         std::string_view text;
+        // Indented four columns, a line cannot interrupt a paragraph: it is more of it.
+        if (hasParagraph_ && column > 3) return continueParagraph(trimmed);
         if (column <= 3 && (rest.substr(0, 3) == "```" || rest.substr(0, 3) == "~~~")) {
+            if (!flushParagraph()) return false;
             std::size_t run = 0;
             while (run < rest.size() && rest[run] == rest[0]) ++run;
             fence_ = std::string(run, rest[0]);
@@ -190,21 +223,21 @@ class MarkdownReader {
             return fenceNode_ != nullptr;
         }
         if (const int level = headingLevel(rest, column, text); level > 0) {
-            closeItems();
-            while (!headings_.empty() && headings_.back() >= level) {
-                headings_.pop_back();
-                builder_.close();
+            return flushParagraph() && openHeading(level, decodeInline(text), number);
+        }
+        if (hasParagraph_ && column <= 3) {
+            if (const int level = underlineLevel(trimmed); level > 0) {
+                hasParagraph_ = false;
+                return openHeading(level, paragraph_, paragraphLine_);
             }
-            if (!open(decodeInline(text), number)) return false;
-            headings_.push_back(level);
-            target_ = nullptr;
-            return true;
         }
         if (isThematicBreak(trimmed)) {
             target_ = nullptr;
-            return true;
+            return flushParagraph();
         }
-        if (listItem(rest, text)) {
+        bool interrupts = false;
+        if (listItem(rest, text, interrupts) && (interrupts || !hasParagraph_)) {
+            if (!flushParagraph()) return false;
             while (!items_.empty() && items_.back() >= column) {
                 items_.pop_back();
                 builder_.close();
@@ -212,22 +245,30 @@ class MarkdownReader {
             if (!open(decodeInline(withoutHardBreak(text)), number)) return false;
             items_.push_back(column);
             target_ = builder_.current();
-            targetIsItem_ = true;
             return true;
         }
+        if (hasParagraph_) return continueParagraph(trimmed);
         const std::string caption = decodeInline(withoutHardBreak(trimmed));
-        if (target_ != nullptr && (!wasAfterBlank || (targetIsItem_ && column > items_.back()))) {
+        if (target_ != nullptr && (!wasAfterBlank || column > items_.back())) {
             target_->text.push_back(u'\n');
             target_->text += unicode::fromUtf8(caption);
-            return true;
+        } else {
+            // Held back until the next line shows whether it is underlined as a heading.
+            closeItems();
+            target_ = nullptr;
+            paragraph_ = caption;
+            paragraphLine_ = number;
+            hasParagraph_ = true;
         }
-        target_ = openParagraph(caption, number);
-        targetIsItem_ = false;
-        return target_ != nullptr;
+        return true;
     }
 
     std::unique_ptr<Node> finish(std::string& error) {
         if (!fence_.empty()) fenceNode_->text = unicode::fromUtf8(fenceText_);
+        if (!flushParagraph()) {
+            error = error_;
+            return nullptr;
+        }
         std::unique_ptr<Node> root = builder_.finish(u"");
         if (root == nullptr) error = builder_.error();
         return root;
@@ -246,6 +287,20 @@ class MarkdownReader {
         for (; !items_.empty(); items_.pop_back()) builder_.close();
     }
 
+    // Ends the list and every open heading of this level or deeper; the heading holds what
+    // follows up to the next one as high.
+    bool openHeading(int level, const std::string& caption, std::size_t number) {
+        closeItems();
+        while (!headings_.empty() && headings_.back() >= level) {
+            headings_.pop_back();
+            builder_.close();
+        }
+        if (!open(caption, number)) return false;
+        headings_.push_back(level);
+        target_ = nullptr;
+        return true;
+    }
+
     // A paragraph or code block: a leaf below the open heading, ending any list.
     Node* openParagraph(const std::string& caption, std::size_t number) {
         closeItems();
@@ -253,6 +308,19 @@ class MarkdownReader {
         Node* node = builder_.current();
         builder_.close();
         return node;
+    }
+
+    bool continueParagraph(std::string_view trimmed) {
+        paragraph_ += '\n';
+        paragraph_ += decodeInline(withoutHardBreak(trimmed));
+        return true;
+    }
+
+    // The paragraph held back, now known to be no heading, as a leaf.
+    bool flushParagraph() {
+        if (!hasParagraph_) return true;
+        hasParagraph_ = false;
+        return openParagraph(paragraph_, paragraphLine_) != nullptr;
     }
 
     void readFencedLine(std::string_view line) {
@@ -274,9 +342,11 @@ class MarkdownReader {
     ImportTreeBuilder builder_;
     std::vector<int> headings_;       // levels of the open headings
     std::vector<std::size_t> items_;  // indentation of the open list items
-    Node* target_ = nullptr;          // the item or paragraph a following line continues
-    bool targetIsItem_ = false;
+    Node* target_ = nullptr;          // the item a following line continues
     bool afterBlank_ = false;
+    std::string paragraph_;  // the paragraph being read (UTF-8), not yet in the tree
+    std::size_t paragraphLine_ = 0;
+    bool hasParagraph_ = false;
     std::string fence_;  // the open code fence's marker run, or empty
     std::string fenceText_;
     bool fenceStarted_ = false;

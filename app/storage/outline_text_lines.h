@@ -6,9 +6,14 @@
 #include <string_view>
 
 // The file's text as UTF-8: a UTF-8 mark is skipped, UTF-16 with its mark (as Windows editors
-// save) is converted. False, with the reason in error, for a file holding NUL bytes, which is
-// no text outline.
+// save) is converted. What is not valid in the encoding reads as U+FFFD. False, with the reason in error, for
+// a file holding NUL bytes, which is no text outline.
 bool outlineText(std::string_view bytes, std::string& storage, std::string_view& text, std::string& error);
+
+// How many byte sequences of the file outlineText reads as U+FFFD because they are not valid
+// in the file's encoding (UTF-8, or UTF-16 with its mark, as utf16 tells): ill-formed UTF-8
+// sequences, lone surrogates, an odd last byte.
+std::size_t invalidTextSequences(std::string_view bytes, bool& utf16);
 
 // Calls visit(line, lineNumber) for each line (counted from 1), without its line feed and a
 // carriage return before it, until visit answers false. Answers whether every line was visited.

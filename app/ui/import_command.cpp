@@ -3,8 +3,8 @@
 #include "app/storage/map_import.h"
 #include "app/ui/drawing_target.h"
 
-bool runImport(const CommandLine& commandLine, std::string& error) {
+bool runImport(const CommandLine& commandLine, std::string& error, std::string& notice) {
     const DrawingTarget measuring(1, 1);
-    return importMapFile(commandLine.input, commandLine.output, error,
+    return importMapFile(commandLine.input, commandLine.output, error, &notice,
                          [](const std::u16string& caption) { return Gfx::getTextWidth(caption.c_str()); });
 }

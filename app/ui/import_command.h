@@ -6,5 +6,6 @@
 
 #include "app/ui/command_line.h"
 
-// True on success; otherwise *error holds the line to print and OUT is as it was.
-bool runImport(const CommandLine& commandLine, std::string& error);
+// True on success, with notice holding a line to print about text read in place of invalid
+// sequences (or empty); otherwise error holds the line to print and OUT is as it was.
+bool runImport(const CommandLine& commandLine, std::string& error, std::string& notice);

@@ -119,7 +119,11 @@ int main(int argc, char** argv) {
         }
         case CommandLine::Action::Import: {
             std::string error;
-            if (runImport(commandLine, error)) return 0;
+            std::string notice;
+            if (runImport(commandLine, error, notice)) {
+                if (!notice.empty()) printLine("mindmap: " + notice);
+                return 0;
+            }
             printLine("mindmap: " + error);
             return 1;
         }

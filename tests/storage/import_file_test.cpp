@@ -2,6 +2,8 @@
 // leaves no output file, nor any change to an existing one.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/storage/map_file_format.h"
 #include "app/storage/map_import.h"
 #include "tests/storage/import_trees.h"
@@ -74,6 +76,44 @@ TEST_F(ImportFile, UnusableInputsAndOutputsAreRefusedByName) {
     EXPECT_NE(refusedImport(path(u"fine.txt"), path(u"no-such-folder/out.mind")).find("cannot write"),
               std::string::npos);
     EXPECT_NE(refusedImport(path(u"fine.txt"), path(u"folder.opml")).find("cannot write"), std::string::npos);
+}
+
+TEST_F(ImportFile, InvalidTextIsReadAsReplacementsAndCountedInOneLine) {
+    // A lone continuation byte, a lead byte cut short, an encoded surrogate (three sequences as
+    // each byte is read alone), a byte no UTF-8 holds; and a U+FFFD that is valid.
+    const std::string outline = "- a\x80\n  - b\xE4\xB8\n  - c\xED\xA0\x80\n  - d\xFF \xEF\xBF\xBD\n";
+    for (const char* name : {"bad.md", "bad.txt"}) {
+        write(dir / name, outline);
+        std::string error;
+        std::string notice = "left over";
+        const std::u16string in = path(unicode::fromUtf8(name));
+        ASSERT_TRUE(importMapFile(in, path(u"out.mind"), error, &notice)) << error;
+        EXPECT_EQ(notice, "'" + unicode::toUtf8(in) + "': 6 sequences of invalid UTF-8 read as U+FFFD");
+        const std::unique_ptr<Node> saved = readMapFile(contents(dir / "out.mind"));
+        ASSERT_NE(saved, nullptr);
+        std::size_t replacements = 0;
+        for (const Node* node : allNodes(*saved))
+            replacements += std::count(node->text.begin(), node->text.end(), u'\uFFFD');
+        EXPECT_EQ(replacements, 7u) << name;  // the six and the valid one
+    }
+
+    write(dir / "bad16.txt", std::string("\xFF\xFE"
+                                         "a\0\n\0"
+                                         "\x00\xD8"
+                                         "b\0"
+                                         "c",
+                                         11));
+    std::string error;
+    std::string notice;
+    ASSERT_TRUE(importMapFile(path(u"bad16.txt"), path(u"out.mind"), error, &notice)) << error;
+    EXPECT_NE(notice.find("2 sequences of invalid UTF-16"), std::string::npos) << notice;
+
+    write(dir / "good.md", "- a \xE4\xB8\xAD \xEF\xBF\xBD\n");
+    ASSERT_TRUE(importMapFile(path(u"good.md"), path(u"out.mind"), error, &notice)) << error;
+    EXPECT_EQ(notice, "");
+    write(dir / "one.txt", "a\xC0\n");
+    ASSERT_TRUE(importMapFile(path(u"one.txt"), path(u"out.mind"), error, &notice)) << error;
+    EXPECT_NE(notice.find(": 1 sequence of invalid UTF-8"), std::string::npos) << notice;
 }
 
 TEST_F(ImportFile, InputsBeyondTheFileSizeLimitAreRefused) {

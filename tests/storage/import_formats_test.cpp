@@ -124,6 +124,60 @@ TEST(ImportMarkdown, EscapesReferencesAndBreaks) {
               "# not a heading *x* a\\b(    one\ntwo&<\xF0\x9F\x98\x80 1. not a list lazy\ncontinued ```)");
 }
 
+TEST(ImportMarkdown, UnderlinedHeadingsNestLikeHashHeadings) {
+    // The same outline twice: underlined headings among lists and paragraphs, then # headings.
+    const std::string underlined =
+        "Title\n=====\nintro\nstill intro\n\nSection\n-------\n- a\n  - a1\n- b\n\n"
+        "### Deeper\ntext\n\nTwo-line\nsection\n---\n- c\n\nNext title\n=\n\nLast\n-\n";
+    const std::string hashes =
+        "# Title\nintro\nstill intro\n\n## Section\n- a\n  - a1\n- b\n\n"
+        "### Deeper\ntext\n\n## Two-line<br>section\n- c\n\n# Next title\n\n## Last\n";
+    const auto fromUnderlined = importOk(underlined, OutlineFormat::Markdown);
+    const auto fromHashes = importOk(hashes, OutlineFormat::Markdown);
+    ASSERT_NE(fromUnderlined, nullptr);
+    ASSERT_NE(fromHashes, nullptr);
+    EXPECT_EQ(shape(*fromUnderlined), shape(*fromHashes));
+    EXPECT_EQ(shape(*fromUnderlined),
+              "\xE4\xB8\xAD\xE5\xBF\x83\xE4\xB8\xBB\xE9\xA2\x98(Title(intro\nstill intro "
+              "Section(a(a1) b Deeper(text)) Two-line\nsection(c)) Next title(Last))");
+}
+
+TEST(ImportMarkdown, WhenALineOfDashesUnderlinesBreaksOrListsAsCommonMarkSays) {
+    struct Case {
+        const char* markdown;
+        std::string shape;
+    } cases[] = {
+        // Directly under a paragraph: an underline, whatever its length.
+        {"# H\npara\n---\nx\n", "H(para(x))"},
+        {"# H\npara\n-\n", "H(para)"},
+        {"# H\npara\n   ==   \n", "\xE4\xB8\xAD\xE5\xBF\x83\xE4\xB8\xBB\xE9\xA2\x98(H para)"},
+        // After a blank line, or spaced out, or of stars: a thematic break, skipped.
+        {"# H\npara\n\n---\nx\n", "H(para x)"},
+        {"# H\npara\n- - -\nx\n", "H(para x)"},
+        {"# H\npara\n***\nx\n", "H(para x)"},
+        // Indented four columns: no underline but more of the paragraph.
+        {"# H\npara\n    ---\n", "H(para\n---)"},
+        // = with nothing to underline is text; under a list item (lazily) too.
+        {"# H\n===\n", "H(===)"},
+        {"# H\n- item\n===\n", "H(item\n===)"},
+        // Under a list item a line of dashes ends the list; it never makes the item a heading.
+        {"# H\n- item\n---\nx\n", "H(item x)"},
+        // Only an item with text, numbered from 1 if numbered, interrupts a paragraph.
+        {"# H\npara\n- item\n", "H(para item)"},
+        {"# H\npara\n1. item\n", "H(para item)"},
+        {"# H\npara\n2. two\n", "H(para\n2. two)"},
+        {"# H\npara\n*\n", "H(para\n*)"},
+        {"# H\n\n-\n", "H()"},
+        // A heading stays a heading when what follows could underline it.
+        {"# H\n---\nx\n", "H(x)"},
+    };
+    for (const Case& c : cases) {
+        const auto root = importOk(c.markdown, OutlineFormat::Markdown);
+        ASSERT_NE(root, nullptr) << c.markdown;
+        EXPECT_EQ(shape(*root), c.shape) << c.markdown;
+    }
+}
+
 TEST(ImportMarkdown, FencedCodeIsOneItem) {
     const auto root =
         importOk("# Code\n```cpp\n# not a heading\n- not an item\n```\n- after\n", OutlineFormat::Markdown);

@@ -131,5 +131,11 @@ TEST(ImportHostile, LongCaptionsAreKeptWhole) {
     const auto fromText = importOutline(caption + "\n", OutlineFormat::Text, error);
     ASSERT_NE(fromText, nullptr) << error;
     EXPECT_EQ(fromText->text.size(), caption.size());
+    // Openings of references and comments that never close, each read as text.
+    std::string openings;
+    for (std::size_t i = 0; i < (1 << 18); ++i) openings += i % 2 == 0 ? "&<!--" : "&#x";
+    const auto fromMarkdown = importOutline("- " + openings + "\n", OutlineFormat::Markdown, error);
+    ASSERT_NE(fromMarkdown, nullptr) << error;
+    EXPECT_EQ(fromMarkdown->text, unicode::fromUtf8(openings));
 }
 }  // namespace

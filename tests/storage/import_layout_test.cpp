@@ -50,7 +50,7 @@ std::string freeMindXml(const std::vector<Item>& items) {
 
 std::unique_ptr<Node> imported(const std::vector<Item>& items) {
     std::string error;
-    auto root = importOutline(freeMindXml(items), OutlineFormat::FreeMind, error, kMeasure);
+    auto root = importOutline(freeMindXml(items), OutlineFormat::FreeMind, error, nullptr, kMeasure);
     EXPECT_NE(root, nullptr) << error;
     return root;
 }

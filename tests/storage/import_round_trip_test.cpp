@@ -31,6 +31,15 @@ const std::u16string kCaptions[] = {
     u"```",
     u"---",
     u"#hashtag 100",
+    u"\n",
+    u"\nleading and trailing breaks\n",
+    u"=",
+    u"-",
+    u"*",
+    u"===",
+    u"<!-- comment -->",
+    u"~~strike~~ ~/home",
+    u"&copy; &#65; &#x41;",
 };
 
 // A root with every caption spread over three levels, colours varied, some subtrees collapsed.
@@ -71,6 +80,23 @@ TEST(ImportRoundTrip, OpmlKeepsCaptionsColoursAndFolds) {
 
 TEST(ImportRoundTrip, MarkdownKeepsTreeAndCaptions) {
     expectRoundTrip(writeMarkdownOutline(*trickyTree()), OutlineFormat::Markdown, {});
+}
+
+TEST(ImportRoundTrip, MarkdownKeepsEmptyCaptionsAtEveryDepth) {
+    // A chain far deeper than any list a person writes, every third caption empty, with
+    // siblings on the way back up so that each depth is left and entered again.
+    auto root = std::make_unique<Node>(u"", 0, 0);
+    std::vector<Node*> chain{root.get()};
+    for (int level = 1; level < 300; ++level) {
+        chain.push_back(
+            addChild(*chain.back(), level % 3 == 0 ? u"" : u"- " + unicode::fromUtf8(std::to_string(level))));
+    }
+    for (std::size_t level = 298; level < chain.size(); level -= 7)
+        addChild(*chain[level], level % 2 ? u"" : u"1. up");
+    std::string error;
+    const auto imported = importOutline(writeMarkdownOutline(*root), OutlineFormat::Markdown, error);
+    ASSERT_NE(imported, nullptr) << error;
+    EXPECT_EQ(firstDifference(*root, *imported, {}), "");
 }
 
 TEST(ImportRoundTrip, TextKeepsTreeAndCaptions) {

@@ -152,8 +152,10 @@ TEST_F(ConversionFiles, ImportedBoxesAreAsWideAsTheCaptionEditorMakesThem) {
           "FOLDED=\"true\"><node TEXT=\"" +
               std::string(120, 'w') + "\"/></node><node TEXT=\"短 short\"/></node></map>");
     std::string failure;
-    ASSERT_TRUE(runImport(parseCommandLine({u"import", path(u"in.mm"), path(u"out.mind")}), failure))
+    std::string notice;
+    ASSERT_TRUE(runImport(parseCommandLine({u"import", path(u"in.mm"), path(u"out.mind")}), failure, notice))
         << failure;
+    EXPECT_EQ(notice, "");
     const std::unique_ptr<Node> root = readMapFile(contents(dir / "out.mind"));
     ASSERT_NE(root, nullptr);
 
