@@ -209,13 +209,20 @@ TEST(NoPrefix, AmpersandsShowAsTyped) {
                               &size);
         EXPECT_EQ(calc.right, size.cx);
     }
-    // With prefixes the same texts lose their ampersands.
+    // Each ampersand takes its own width; with prefixes the same texts lose them.
     Canvas c(10, 10);
     useFont(c, false);
-    RECT prefixed{0, 0, 200, 0}, plain{0, 0, 200, 0};
-    DrawTextW(c.dc(), u"end&", -1, &prefixed, DT_CALCRECT);
-    DrawTextW(c.dc(), u"end", -1, &plain, DT_CALCRECT);
-    EXPECT_EQ(prefixed.right, plain.right);
+    const auto width = [&](const char16_t* text, UINT format) {
+        RECT calc{0, 0, 200, 0};
+        DrawTextW(c.dc(), text, -1, &calc, DT_CALCRECT | format);
+        return calc.right;
+    };
+    EXPECT_GT(width(u"R&D", DT_NOPREFIX), width(u"RD", 0));
+    EXPECT_GT(width(u"a&&b", DT_NOPREFIX), width(u"a&b", 0));
+    EXPECT_GT(width(u"end&", DT_NOPREFIX), width(u"end", 0));
+    EXPECT_EQ(width(u"R&D", 0), width(u"RD", 0));
+    EXPECT_EQ(width(u"a&&b", 0), width(u"a&b", 0));
+    EXPECT_EQ(width(u"end&", 0), width(u"end", 0));
 }
 
 }  // namespace
