@@ -218,10 +218,10 @@ TEST(NoPrefix, AmpersandsShowAsTyped) {
         return calc.right;
     };
     EXPECT_GT(width(u"R&D", DT_NOPREFIX), width(u"RD", 0));
-    EXPECT_GT(width(u"a&&b", DT_NOPREFIX), width(u"a&b", 0));
+    EXPECT_GT(width(u"a&&b", DT_NOPREFIX), width(u"a&b", DT_NOPREFIX));
     EXPECT_GT(width(u"end&", DT_NOPREFIX), width(u"end", 0));
     EXPECT_EQ(width(u"R&D", 0), width(u"RD", 0));
-    EXPECT_EQ(width(u"a&&b", 0), width(u"a&b", 0));
+    EXPECT_EQ(width(u"a&&b", 0), width(u"a&b", DT_NOPREFIX));
     EXPECT_EQ(width(u"end&", 0), width(u"end", 0));
 }
 
