@@ -65,8 +65,9 @@ void rasteriseInto(const FontFace& face, PangoLayout* layout, const std::vector<
     const std::int64_t areaRight = std::int64_t{area.x} + area.width,
                        areaBottom = std::int64_t{area.y} + area.height;
     const int count = static_cast<int>(lineX.size());
-    for (int i = 0; i < count; ++i) {
-        PangoLayoutLine* line = pango_layout_get_line_readonly(layout, i);
+    GSList* lines = pango_layout_get_lines_readonly(layout);
+    for (int i = 0; i < count && lines != nullptr; ++i, lines = lines->next) {
+        auto* line = static_cast<PangoLayoutLine*>(lines->data);
         std::int64_t left = 0, top = 0, right = 0, bottom = 0;
         int logicalX = 0;
         const std::int64_t lineTop = std::int64_t{i} * cellHeight;
@@ -170,9 +171,9 @@ void measureLines(const FontFace& face, PangoLayout* layout, unsigned flags, int
                   TextBlock& b) {
     b.cellHeight = face.cellHeight;
     if (empty) return;
-    int count = pango_layout_get_line_count(layout);
-    for (int i = 0; i < count; ++i) {
-        PangoLayoutLine* line = pango_layout_get_line_readonly(layout, i);
+    // Walked as a list: fetching line i by its index walks the list from the start each time.
+    for (GSList* lines = pango_layout_get_lines_readonly(layout); lines != nullptr; lines = lines->next) {
+        auto* line = static_cast<PangoLayoutLine*>(lines->data);
         PangoRectangle logical;
         pango_layout_line_get_extents(line, nullptr, &logical);
         int w = toPixels(logical.width);
@@ -192,10 +193,11 @@ void rasteriseLines(const FontFace& face, PangoLayout* layout, TextBlock& b) {
     const int count = b.lineCount();
     std::int64_t left = 0, top = 0, right = 0, bottom = 0;
     bool any = false;
-    for (int i = 0; i < count; ++i) {
+    GSList* lines = pango_layout_get_lines_readonly(layout);
+    for (int i = 0; i < count && lines != nullptr; ++i, lines = lines->next) {
         std::int64_t l = 0, t = 0, r = 0, btm = 0;
         int logicalX = 0;
-        PangoLayoutLine* line = pango_layout_get_line_readonly(layout, i);
+        auto* line = static_cast<PangoLayoutLine*>(lines->data);
         if (!lineInk(face, line, b.lineX[i], std::int64_t{i} * b.cellHeight, l, t, r, btm, logicalX))
             continue;
         left = any ? std::min(left, l) : l;
