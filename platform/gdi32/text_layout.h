@@ -6,7 +6,8 @@
 // entries hold more than 32 MiB, the least recently used are dropped down to 24 MiB. Text
 // measured but never drawn (off-screen) keeps only its line measures. A text whose glyphs
 // would not fit one mask (an unbroken caption tens of thousands of pixels wide, thousands of
-// lines) is rasterised a piece at a time, only where it is drawn, and keeps its last piece.
+// lines) is rasterised a piece at a time, only where it is drawn, and keeps its last piece; a
+// text whose entry alone would pass the limit is not kept at all.
 #pragma once
 
 #include <cstddef>
