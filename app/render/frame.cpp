@@ -186,7 +186,8 @@ void drawNodeTree(const Node* node, const NodeTreeView& view) {
 
             Gfx::setBackgroundMode(TRANSPARENT);
             Gfx::setTextColor(n->textColor);
-            Gfx::drawTextInRect(n->text.c_str(), &textRect, DT_CENTER | DT_VCENTER | DT_WORDBREAK);
+            Gfx::drawTextInRect(n->text.c_str(), &textRect,
+                                DT_CENTER | DT_VCENTER | DT_WORDBREAK | DT_NOPREFIX);
 
             if (hasMarker) {
                 Gfx::setFillColor(kMarkerFill);

@@ -115,7 +115,7 @@ void placeCaret(const SceneRect& box, const SceneRect& textRect, const std::u16s
 void drawEditBox(MindMap& mindMap) {
     const EditBoxLayout edit = editBoxLayout(mindMap.panelWidth);
     drawBox(edit.box, Gfx::fillRectangle, kTextBoxFill, kTextBoxOutline);
-    drawText(mindMap.editText.c_str(), edit.text, kOverlayText, DT_VCENTER);
+    drawText(mindMap.editText.c_str(), edit.text, kOverlayText, DT_VCENTER | DT_NOPREFIX);
     drawCaret(mindMap.editCaretCounter, edit.box, edit.text, mindMap.editText);
     drawText(u"按Enter确认编辑，ESC取消", edit.hint, kHintText, DT_VCENTER);
 }
@@ -152,7 +152,7 @@ void drawPathDialog(MindMap& mindMap) {
              DT_CENTER | DT_VCENTER);
 
     drawBox(dialog.pathBox, Gfx::fillRectangle, kTextBoxFill, kTextBoxOutline);
-    drawText(mindMap.filePath.c_str(), dialog.pathText, kOverlayText, DT_VCENTER);
+    drawText(mindMap.filePath.c_str(), dialog.pathText, kOverlayText, DT_VCENTER | DT_NOPREFIX);
     drawCaret(mindMap.pathCaretCounter, dialog.pathBox, dialog.pathText, mindMap.filePath);
 
     drawBox(dialog.ok, Gfx::fillRectangle, kDialogButtonFill, kOverlayOutline);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "app/model/mind_map.h"
 
@@ -30,6 +31,10 @@ void drawPathDialog(MindMap& mindMap);
 
 // The status bar, drawn last in every frame.
 void drawStatusBar(const MindMap& mindMap);
+
+// The caption as the status line shows it: its lines joined by kLineBreakMark.
+inline constexpr std::u16string_view kLineBreakMark = u" ↵ ";
+std::u16string oneLineCaption(std::u16string_view caption);
 
 // The status line for the selected node, at most 255 UTF-16 units (a longer line is cut
 // without splitting a surrogate pair).

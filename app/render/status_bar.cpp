@@ -40,12 +40,36 @@ std::u16string_view shownText(const std::u16string& text) {
     return std::u16string_view(text.c_str());
 }
 
+// What breaks a line where the status line is drawn: CR and LF (a CR LF pair is one break),
+// and the other mandatory breaks the Linux text layout obeys.
+bool breaksLine(char16_t unit) {
+    return unit == u'\r' || unit == u'\n' || unit == u'\v' || unit == u'\f' || unit == u'\x85' ||
+           unit == u'\x2028' || unit == u'\x2029';
+}
+
 }  // namespace
+
+std::u16string oneLineCaption(std::u16string_view caption) {
+    std::u16string line;
+    line.reserve(caption.size());
+    for (std::size_t i = 0; i < caption.size(); ++i) {
+        if (!breaksLine(caption[i])) {
+            line.push_back(caption[i]);
+            continue;
+        }
+        if (caption[i] == u'\r' && i + 1 < caption.size() && caption[i + 1] == u'\n') ++i;
+        line += kLineBreakMark;
+    }
+    return line;
+}
 
 std::u16string formatStatusLine(const MindMap& mindMap) {
     const Node* node = mindMap.selectedNode;
     std::u16string line = u"选中: ";
-    line += node != nullptr ? shownText(node->text) : std::u16string_view(u"无");
+    // A caption's line breaks would end the line there and hide the rest of it.
+    // Only the start of a long caption can show.
+    line += node != nullptr ? oneLineCaption(shownText(node->text).substr(0, kStatusCapacity))
+                            : std::u16string(u"无");
     line += u" | 位置: (";
     // The x is measured from the panel's edge, and wraps as every sum of positions does.
     appendNumber(line, node != nullptr ? wrapToInt32(std::int64_t{node->x} - mindMap.panelWidth) : 0);
@@ -70,5 +94,5 @@ void drawStatusBar(const MindMap& mindMap) {
     Gfx::setTextColor(palette::kStatusText);
     const std::u16string statusText = formatStatusLine(mindMap);
     RECT statusRect{kTextInset, kWindowHeight - kBarHeight, kWindowWidth - kTextInset, kWindowHeight};
-    Gfx::drawTextInRect(statusText.c_str(), &statusRect, DT_VCENTER);
+    Gfx::drawTextInRect(statusText.c_str(), &statusRect, DT_VCENTER | DT_NOPREFIX);
 }

@@ -71,7 +71,8 @@ int WINAPI DrawTextW(HDC hdc, LPCWSTR text, int length, LPRECT rect, UINT format
     }
     if (paints) {
         POINT origin = toDevicePoint(dc->xform, rect->left, static_cast<double>(top));
-        paintTextBlock(*dc, target, *block, origin.x, origin.y);
+        const TextSource source{face, std::u16string_view(text, count), format, width};
+        paintTextBlock(*dc, target, source, *block, origin.x, origin.y);
     }
     // With vertical placement the result is the offset from the top to the text's bottom.
     if ((format & DT_SINGLELINE) && (format & (DT_VCENTER | DT_BOTTOM)))

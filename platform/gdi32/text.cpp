@@ -1,5 +1,6 @@
 // Fonts, TextOutW and GetTextExtentPoint32W.
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -16,18 +17,10 @@ const FontFace& selectedFace(DeviceContext& dc) {
     return *font->face;
 }
 
-void paintTextBlock(const DeviceContext& dc, PaintTarget target, const TextBlock& block, int originX,
-                    int originY) {
-    target.rop2 = R2_COPYPEN;
-    if (dc.bkMode == OPAQUE) {
-        Paint background = solidPaint(dc.bkColor);
-        for (int i = 0; i < block.lineCount(); ++i) {
-            int top = originY + i * block.cellHeight;
-            int left = originX + block.lineX[i];
-            for (int y = top; y < top + block.cellHeight; ++y)
-                fillSpan(target, background, y, left, left + block.lineWidth[i]);
-        }
-    }
+namespace {
+
+void paintGlyphs(const DeviceContext& dc, const PaintTarget& target, const TextBlock& block, int originX,
+                 int originY) {
     if (block.mask.empty()) return;
     const std::uint32_t pixel = toPixel(dc.textColor);
     const int maskTop = originY + block.maskY, maskLeft = originX + block.maskX;
@@ -47,6 +40,43 @@ void paintTextBlock(const DeviceContext& dc, PaintTarget target, const TextBlock
         const std::uint8_t* row = block.mask.data() + static_cast<std::size_t>(r) * block.maskWidth;
         paintCoverageRow(target, pixel, maskTop + r, maskLeft + first, row + first, end - first);
     }
+}
+
+// The part of a windowed block's ink within the clip, relative to the block's origin.
+TextArea visibleInk(const PaintTarget& target, const TextBlock& block, int originX, int originY) {
+    const std::int64_t left = std::max<std::int64_t>(std::int64_t{target.clip.left} - originX, block.maskX);
+    const std::int64_t top = std::max<std::int64_t>(std::int64_t{target.clip.top} - originY, block.maskY);
+    const std::int64_t right = std::min<std::int64_t>(std::int64_t{target.clip.right} - originX,
+                                                      std::int64_t{block.maskX} + block.maskWidth);
+    const std::int64_t bottom = std::min<std::int64_t>(std::int64_t{target.clip.bottom} - originY,
+                                                       std::int64_t{block.maskY} + block.maskHeight);
+    if (left >= right || top >= bottom) return {};
+    return {static_cast<int>(left), static_cast<int>(top), static_cast<int>(right - left),
+            static_cast<int>(bottom - top)};
+}
+
+}  // namespace
+
+void paintTextBlock(const DeviceContext& dc, PaintTarget target, const TextSource& source,
+                    const TextBlock& block, int originX, int originY) {
+    target.rop2 = R2_COPYPEN;
+    if (dc.bkMode == OPAQUE) {
+        Paint background = solidPaint(dc.bkColor);
+        for (int i = 0; i < block.lineCount(); ++i) {
+            int top = originY + i * block.cellHeight;
+            int left = originX + block.lineX[i];
+            for (int y = std::max(top, static_cast<int>(target.clip.top));
+                 y < std::min(top + block.cellHeight, static_cast<int>(target.clip.bottom)); ++y)
+                fillSpan(target, background, y, left, left + block.lineWidth[i]);
+        }
+    }
+    if (!block.windowed) {
+        paintGlyphs(dc, target, block, originX, originY);
+        return;
+    }
+    rasteriseWindow(source.face, source.text, source.flags, source.width, block,
+                    visibleInk(target, block, originX, originY),
+                    [&](const TextBlock& piece) { paintGlyphs(dc, target, piece, originX, originY); });
 }
 
 }  // namespace platform::gdi32
@@ -80,6 +110,8 @@ BOOL WINAPI TextOutW(HDC hdc, int x, int y, LPCWSTR text, int length) {
     auto block = layoutText(face, std::u16string_view(text, static_cast<std::size_t>(length)),
                             DT_SINGLELINE | DT_NOPREFIX, 0, true);
     POINT origin = toDevicePoint(dc->xform, x, y);
-    paintTextBlock(*dc, target, *block, origin.x, origin.y);
+    const TextSource source{face, std::u16string_view(text, static_cast<std::size_t>(length)),
+                            DT_SINGLELINE | DT_NOPREFIX, 0};
+    paintTextBlock(*dc, target, source, *block, origin.x, origin.y);
     return TRUE;
 }
