@@ -3,7 +3,8 @@
 // editor knows and some it does not), characters of every kind, the Control state, plus opening
 // files from a small pool, saving into a private folder and drawing frames off-screen. After
 // every message the editor must be sound (fuzz/editor_checks.h); saved files must hold exactly
-// what the map saves, opened files must give exactly what opening their bytes gives.
+// what the map saves, opened files must give exactly what opening their bytes gives; the opens
+// and saves that succeed are counted for the final statistics (fuzz/editor_file_stats.h).
 //
 // The bytes are a sequence of records; each starts with an opcode byte, taken modulo the number
 // of opcodes, followed by its operands (missing bytes read as zero):
@@ -201,10 +202,15 @@ class Session {
 
     void dispatch(const Gfx::InputMessage& message, MessageKind kind) {
         const bool confirms = confirmsDialog(message);
-        const std::u16string typed = map.filePath;
-        if (confirms) confinePath();
-        const std::string path(map.filePath.begin(), map.filePath.end());
-        const FileAction action{!map.isSaveDialog, path, files.isPoolPath(path)};
+        std::u16string typed;
+        FileAction action{};
+        if (confirms) {
+            typed = map.filePath;
+            confinePath();
+            action.open = !map.isSaveDialog;
+            action.path.assign(map.filePath.begin(), map.filePath.end());
+            action.pooled = files.isPoolPath(action.path);
+        }
         const Modes before = modesOf(map);
         bool running = true;
         dispatchInput(map, message, running, askControl);
