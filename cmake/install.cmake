@@ -13,12 +13,41 @@ if(TARGET mindmap)
   endif()
 endif()
 
+set(CPACK_PACKAGE_NAME mindmap)
+set(CPACK_PACKAGE_VENDOR "mindmap")
+# A project address that takes no mail, in the form Debian's tools accept.
+set(CPACK_PACKAGE_CONTACT "mindmap maintainers <mindmap@users.noreply.github.com>")
+if(PROJECT_VERSION)
+  set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+else()
+  set(CPACK_PACKAGE_VERSION 0.1.0)
+endif()
+
 if(NOT WIN32)
+  # The manual page and the changelog go in compressed as Debian wants them: gzip -9n (no name
+  # or time stamp inside, so the same sources give the same package).
+  set(MM_PACKAGE_DOC_BUILD ${CMAKE_CURRENT_BINARY_DIR}/packaging)
+  configure_file(${MM_PACKAGING_DIR}/changelog.in ${MM_PACKAGE_DOC_BUILD}/changelog @ONLY)
+  find_program(MM_GZIP gzip REQUIRED)
+  add_custom_command(OUTPUT ${MM_PACKAGE_DOC_BUILD}/mindmap.1.gz ${MM_PACKAGE_DOC_BUILD}/changelog.gz
+    COMMAND ${MM_GZIP} -9n -c ${MM_PACKAGING_DIR}/mindmap.1 > ${MM_PACKAGE_DOC_BUILD}/mindmap.1.gz
+    COMMAND ${MM_GZIP} -9n -c ${MM_PACKAGE_DOC_BUILD}/changelog > ${MM_PACKAGE_DOC_BUILD}/changelog.gz
+    DEPENDS ${MM_PACKAGING_DIR}/mindmap.1 ${MM_PACKAGE_DOC_BUILD}/changelog
+    COMMENT "Compressing the manual page and the changelog")
+  add_custom_target(mm_package_docs ALL
+    DEPENDS ${MM_PACKAGE_DOC_BUILD}/mindmap.1.gz ${MM_PACKAGE_DOC_BUILD}/changelog.gz)
+  # Whoever builds the program alone can still install it.
+  if(TARGET mindmap)
+    add_dependencies(mindmap mm_package_docs)
+  endif()
+
   set(icons ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
   install(FILES ${MM_PACKAGING_DIR}/mindmap.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   install(FILES ${MM_PACKAGING_DIR}/mindmap-mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
     RENAME mindmap.xml)
-  install(FILES ${MM_PACKAGING_DIR}/mindmap.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES ${MM_PACKAGE_DOC_BUILD}/mindmap.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES ${MM_PACKAGE_DOC_BUILD}/changelog.gz ${MM_PACKAGING_DIR}/copyright
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/mindmap)
   install(FILES ${MM_PACKAGING_DIR}/icons/mindmap.svg DESTINATION ${icons}/scalable/apps)
   # Map files show the editor's icon too: the file type's icon name is derived from its name.
   install(FILES ${MM_PACKAGING_DIR}/icons/mindmap.svg DESTINATION ${icons}/scalable/mimetypes
@@ -29,19 +58,13 @@ if(NOT WIN32)
   endforeach()
 endif()
 
-set(CPACK_PACKAGE_NAME mindmap)
-set(CPACK_PACKAGE_VENDOR "mindmap")
-set(CPACK_PACKAGE_CONTACT "mindmap developers <mindmap@localhost>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Small, fast mind-map editor")
-set(CPACK_PACKAGE_DESCRIPTION
-  "Grows a tree of captioned boxes from a central topic in one window, with mouse, keyboard and a\
- panel of buttons; saves maps as small UTF-8 text files, exports pictures and outlines and imports\
- OPML, FreeMind, Markdown and plain-text outlines.")
-if(PROJECT_VERSION)
-  set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-else()
-  set(CPACK_PACKAGE_VERSION 0.1.0)
-endif()
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "small, fast mind-map editor")
+# Lines of at most 80 characters: the package's description is shown as written.
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+  "Grows a tree of captioned boxes from a central topic in one window, with"
+  "the mouse, the keyboard and a panel of buttons. Maps are saved as small"
+  "UTF-8 text files; they can be exported as pictures (PNG, SVG) and outlines,"
+  "and OPML, FreeMind, Markdown and plain-text outlines can be imported.")
 set(CPACK_STRIP_FILES ON)
 
 if(WIN32)

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <utility>
 
 namespace editor_fuzz {
 
@@ -36,6 +37,12 @@ std::string deepMap(int levels) {
     return bytes;
 }
 
+std::string repeated(const std::string& text, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i) out += text;
+    return out;
+}
+
 }  // namespace
 
 FilePool::FilePool() {
@@ -61,16 +68,27 @@ FilePool::FilePool() {
                                            "   node: 0 0 0 0 0 0 0 0 0 0 0 \"unterminated\\\n"
                                            "  garbage\n"
                                            "    node: 0 0 0 0 0 0 0 0 0 0 0 \"x\"\n");
+    // Captions far longer than typing makes: thousands of characters without a break, and
+    // ampersands and control characters (as the file escapes them and raw).
+    writeFile(
+        base + "long.mind",
+        std::string(kBom) + "node: 800 375 140 45 220 220 220 0 0 0 0 \"" + repeated("长", 3000) +
+            "\"\n  node: 1000 475 300 45 180 220 180 0 0 0 0 \"" + std::string(6000, 'W') +
+            "\"\n  node: -50 700 140 45 180 180 220 255 255 255 0 \"&&amp;&#10;<&>\\n\t\x01\x07\x1b\x7f" +
+            repeated("&\\n", 500) + "\"\n");
     writeFile(base + "garbage.mind", std::string("\x00\xFF\xFE not a map \n\n", 17));
     writeFile(base + "empty.mind", "");
     std::filesystem::create_directory(base + "folder.mind");
 
-    opens = {base + "small.mind",   base + "deep.mind",   base + "malformed.mind",
-             base + "garbage.mind", base + "empty.mind",  base + "folder.mind",
-             base + "missing.mind", base + "saved0.mind", base + "saved1.mind"};
+    opens = {base + "small.mind",  base + "deep.mind",   base + "malformed.mind", base + "garbage.mind",
+             base + "empty.mind",  base + "folder.mind", base + "missing.mind",   base + "saved0.mind",
+             base + "saved1.mind", base + "long.mind"};
     saves = {base + "saved0.mind", base + "saved1.mind"};
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        made.push_back(entry.path().string());
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        Made file{entry.path().string(), {}};
+        readWholeFile(file.path, file.bytes);
+        made.push_back(std::move(file));
+    }
 }
 
 FilePool::~FilePool() {
@@ -78,11 +96,24 @@ FilePool::~FilePool() {
     std::filesystem::remove_all(folder, ignored);
 }
 
+bool FilePool::isPoolPath(const std::string& path) const {
+    return std::find(opens.begin(), opens.end(), path) != opens.end() ||
+           std::find(saves.begin(), saves.end(), path) != saves.end();
+}
+
 void FilePool::clearSaves() const {
     std::error_code ignored;
     for (const auto& entry : std::filesystem::directory_iterator(folder, ignored)) {
-        if (std::find(made.begin(), made.end(), entry.path().string()) == made.end())
+        const std::string path = entry.path().string();
+        if (std::find_if(made.begin(), made.end(), [&](const Made& m) { return m.path == path; }) ==
+            made.end())
             std::filesystem::remove_all(entry.path(), ignored);
+    }
+    std::string bytes;
+    for (const Made& file : made) {
+        if (!std::filesystem::is_directory(file.path, ignored) &&
+            (!readWholeFile(file.path, bytes) || bytes != file.bytes))
+            writeFile(file.path, file.bytes);
     }
 }
 

@@ -19,15 +19,20 @@ class FilePool {
     const std::string& openPath(std::size_t k) const { return opens[k % opens.size()]; }
     const std::string& savePath(std::size_t k) const { return saves[k % saves.size()]; }
     const std::string& folderPath() const { return folder; }
-    // Removes what earlier inputs saved (in the slots or under names they typed), so that every
-    // input starts from the same files.
+    bool isPoolPath(const std::string& path) const;  // one that openPath or savePath gives
+    // Removes what earlier inputs saved (in the slots or under names they typed) and puts back
+    // the pool's files they saved over, so that every input starts from the same files.
     void clearSaves() const;
 
   private:
     std::string folder;
     std::vector<std::string> opens;
     std::vector<std::string> saves;
-    std::vector<std::string> made;  // what the folder holds before any input
+    struct Made {
+        std::string path;
+        std::string bytes;  // empty for the folder
+    };
+    std::vector<Made> made;  // what the folder holds before any input
 };
 
 // The file's bytes, or nothing when it cannot be read as a regular file.

@@ -3,7 +3,8 @@
 // editor knows and some it does not), characters of every kind, the Control state, plus opening
 // files from a small pool, saving into a private folder and drawing frames off-screen. After
 // every message the editor must be sound (fuzz/editor_checks.h); saved files must hold exactly
-// what the map saves, opened files must give exactly what opening their bytes gives.
+// what the map saves, opened files must give exactly what opening their bytes gives; the opens
+// and saves that succeed are counted for the final statistics (fuzz/editor_file_stats.h).
 //
 // The bytes are a sequence of records; each starts with an opcode byte, taken modulo the number
 // of opcodes, followed by its operands (missing bytes read as zero):
@@ -27,6 +28,7 @@
 #include <climits>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,6 +38,7 @@
 #include "app/ui/dispatch.h"
 #include "app/ui/text_style.h"
 #include "fuzz/editor_checks.h"
+#include "fuzz/editor_file_stats.h"
 #include "fuzz/editor_files.h"
 #include "graphics/graphics.h"
 #include "graphics/image.h"
@@ -170,15 +173,23 @@ class Session {
     }
 
   private:
-    // The dialog acts on its path on a key or a click: by then the path must name something in
-    // the fuzzer's own folder. A typed name, a relative path or one with folders of its own
-    // would otherwise be read or written wherever the process runs (its working folder, or
-    // anywhere on the machine).
+    // Whether the message makes the open dialog act on its path: a press on OK, or Enter.
+    bool confirmsDialog(const Gfx::InputMessage& message) const {
+        if (!map.showFileDialog || map.isEditing) return false;
+        if (message.kind == WM_KEYDOWN) return message.key.keyCode == VK_RETURN;
+        if (message.kind != WM_LBUTTONDOWN) return false;
+        return pathDialogLayout(map.getPanelWidth()).ok.contains(message.mouse.x, message.mouse.y);
+    }
+
+    // When the dialog acts, its path must name something in the fuzzer's own folder: a typed
+    // name, a relative path or one with folders of its own would otherwise be read or written
+    // wherever the process runs. Done only then, as the user's typing would be: a path confined
+    // while it is still being typed grows into a name that exists nowhere.
     void confinePath() {
-        if (!map.showFileDialog) return;
+        std::u16string& path = map.filePath;
+        if (path.empty()) return;  // OK on an empty path does nothing
         const std::string& folder = files.folderPath();
         const std::u16string prefix = std::u16string(folder.begin(), folder.end()) + u"/";
-        std::u16string& path = map.filePath;
         if (path.compare(0, prefix.size(), prefix) == 0 &&
             path.find(u'/', prefix.size()) == std::u16string::npos)
             return;
@@ -190,7 +201,16 @@ class Session {
     }
 
     void dispatch(const Gfx::InputMessage& message, MessageKind kind) {
-        if (message.kind != WM_CHAR) confinePath();
+        const bool confirms = confirmsDialog(message);
+        std::u16string typed;
+        FileAction action{};
+        if (confirms) {
+            typed = map.filePath;
+            confinePath();
+            action.open = !map.isSaveDialog;
+            action.path.assign(map.filePath.begin(), map.filePath.end());
+            action.pooled = files.isPoolPath(action.path);
+        }
         const Modes before = modesOf(map);
         bool running = true;
         dispatchInput(map, message, running, askControl);
@@ -200,6 +220,11 @@ class Session {
             require(kind == MessageKind::Key && message.key.keyCode == VK_ESCAPE && !before.editing &&
                         !before.dialog,
                     "only Escape with no edit and no dialog ends the program");
+        }
+        if (confirms && map.showFileDialog) {
+            map.filePath = typed;  // the message did not act after all: typing goes on
+        } else if (confirms && !action.path.empty()) {
+            countFileAction(map, action);
         }
         checkEditor(map);
     }
@@ -339,6 +364,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     // Lives for the whole run; the pool's folder goes with the process's end.
     static editor_fuzz::Fixture made;
     editor_fuzz::fixture = &made;
+    std::atexit(editor_fuzz::printFileStats);
     return 0;
 }
 

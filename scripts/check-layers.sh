@@ -2,6 +2,8 @@
 # Fails when a layer includes a header of a layer above it. Each folder may include its own
 # headers and those of the folders listed for it; the build's include roots enforce the same
 # for what is compiled, and this check also covers headers and the Windows-only sources.
+# Also fails when platform/README.md's table of Win32 functions differs from the WINAPI
+# functions the stand-in's sources define (a missing function, or one under the wrong file).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -36,4 +38,32 @@ for folder in "${!allowed[@]}"; do
   done < <(grep -n '^[[:space:]]*#[[:space:]]*include "' "$folder"/*.h "$folder"/*.cpp 2>/dev/null | sed 's/:/:/2')
 done
 [ $status -eq 0 ] && echo "layers: every include points down"
+
+# "file name" for every WINAPI function defined in platform/ (a definition starts a line with
+# its return type), and for every function the README's table lists.
+defined=$(grep -rHE '^[A-Za-z_][A-Za-z_0-9 *]*[ *]WINAPI [A-Za-z_][A-Za-z_0-9]* *\(' platform --include='*.cpp' |
+  sed -E 's#^platform/([^:]+):.*WINAPI ([A-Za-z_0-9]+) *\(.*#\1 \2#' | LC_ALL=C sort -u)
+listed=$(sed -nE 's/^\| `([a-z0-9_]+\/[a-z0-9_]+\.cpp)` \| (.*) \|$/\1 \2/p' platform/README.md |
+  while read -r file functions; do
+    tr ',' '\n' <<<"$functions" | sed -E 's/^ +| +$//g' | grep -v '^$' | sed "s#^#$file #"
+  done | LC_ALL=C sort -u)
+table_status=0
+while read -r file name; do
+  [ -n "$name" ] || continue
+  echo "platform/README.md: $name is defined in platform/$file but not listed there" >&2
+  table_status=1
+done < <(LC_ALL=C comm -23 <(echo "$defined") <(echo "$listed"))
+while read -r file name; do
+  [ -n "$name" ] || continue
+  echo "platform/README.md: $name is listed under $file, which does not define it" >&2
+  table_status=1
+done < <(LC_ALL=C comm -13 <(echo "$defined") <(echo "$listed"))
+if [ $table_status -ne 0 ]; then
+  echo "the table's rows as the sources define them:" >&2
+  awk '{ if ($1 != file) { if (file) print "| `" file "` | " list " |"; file = $1; list = $2 } else list = list ", " $2 }
+       END { if (file) print "| `" file "` | " list " |" }' <<<"$defined" >&2
+  status=1
+else
+  echo "platform/README.md: the table lists the $(wc -l <<<"$defined") WINAPI functions where they are defined"
+fi
 exit $status

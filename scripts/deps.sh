@@ -11,7 +11,7 @@ pkgs=(cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
 if [ "$what" = test ] || [ "$what" = stability ]; then
   pkgs+=(xvfb xauth x11-utils clang libclang-rt-14-dev g++-mingw-w64-x86-64-posix wine64 wine python3 python3-markdown cmark
          dbus fcitx5 fcitx5-chinese-addons ibus ibus-libpinyin
-         dpkg-dev desktop-file-utils shared-mime-info librsvg2-bin)
+         dpkg-dev desktop-file-utils shared-mime-info librsvg2-bin lintian)
 fi
 
 [ "$what" = stability ] && pkgs+=(stress-ng)

@@ -7,7 +7,7 @@ import struct
 HERE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "editor_fuzz")
 KEYS = ["space", "delete", "1", "2", "3", "4", "5", "F", "F2", "O", "S", "Y", "Z", "H",
         "escape", "backspace", "return", "A", "tab", "left", "F1", "0", "6", "control", "shift"]
-OPENS = ["small", "deep", "malformed", "garbage", "empty", "folder", "missing", "saved0", "saved1"]
+OPENS = ["small", "deep", "malformed", "garbage", "empty", "folder", "missing", "saved0", "saved1", "long"]
 MARGIN = 120
 
 
@@ -26,6 +26,9 @@ def dialog(target): return bytes([8, target])
 def open_file(name): return bytes([9, OPENS.index(name)])
 def save(slot): return bytes([10, slot])
 def draw(): return bytes([11])
+
+
+def control(value): return bytes([5, 5, 0, value])  # a control character, U+0000 to U+001F
 
 
 def text(s):
@@ -51,6 +54,14 @@ SESSIONS = {
                              key("Z", True), key("escape"), panel(5), panel(6), draw()],
     "dialog_typing": [key("O", True), text("abc"), key("backspace", repeats=2), key("escape"), key("H"),
                       panel(9), key("S", True), dialog(2), dialog(1), draw(), key("escape")],
+    "long_captions": [open_file("long"), draw(), drag(1, 20, 10), draw(), key("F2"), key("backspace", repeats=3),
+                      text("&"), key("return"), draw(), save(0), open_file("saved0"), draw(), drag(2, -30, 0),
+                      key("F"), draw(), key("Z", True), draw()],
+    "ampersand_controls": [key("F2"), text("&&amp;&#10;"), control(1), control(9), control(10), control(27),
+                           text("<&>"), key("return"), draw(), right(*ROOT), key("F2"), text("a&b" * 15),
+                           key("return"), draw(), save(1), open_file("saved1"), draw()],
+    "typed_paths": [key("S", True), text("typed.mind"), dialog(0), key("O", True), text("typed.mind"), dialog(0),
+                    draw(), key("O", True), text("/etc/passwd"), dialog(0), key("S", True), dialog(0)],
     "deep_map": [open_file("deep"), drag(120, 5, 5), key("delete"), key("Z", True), key("Y", True), draw(),
                  open_file("malformed"), open_file("garbage"), open_file("empty"), draw()],
 }
