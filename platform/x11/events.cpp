@@ -74,6 +74,15 @@ LPARAM pointParam(int x, int y) {
     return MAKELPARAM(x, y);
 }
 
+// Windows gives a window the pointer only over its client area, or anywhere while it holds the
+// capture. X's implicit grab reports every motion and button to the window pressed in until the
+// last button is up: outside, those belong to whatever window lies there, so they are dropped.
+// The button-up outside is dropped too; a window that must see it takes the capture.
+bool reachesWindow(const WindowRecord& window, int x, int y) {
+    if (user32::hasCapture(window)) return true;
+    return x >= 0 && y >= 0 && x < window.width && y < window.height;
+}
+
 void onKey(Display* display, XEvent& event) {
     XKeyEvent& key = event.xkey;
     const bool press = event.type == KeyPress;
@@ -129,6 +138,7 @@ void onButton(XEvent& event) {
     window->clientX = button.x_root - button.x;
     window->clientY = button.y_root - button.y;
     user32::setCursorPosition(button.x_root, button.y_root);
+    if (!reachesWindow(*window, button.x, button.y)) return;
     WPARAM keys = mouseKeys(button.state);
     if (button.button >= 4 && button.button <= 7) {
         if (!press) return;
@@ -198,6 +208,7 @@ void onMotion(XEvent& event) {
     window->clientX = motion.x_root - motion.x;
     window->clientY = motion.y_root - motion.y;
     user32::setCursorPosition(motion.x_root, motion.y_root);
+    if (!reachesWindow(*window, motion.x, motion.y)) return;
     post(*window, WM_MOUSEMOVE, mouseKeys(motion.state), pointParam(motion.x, motion.y), motion.x_root,
          motion.y_root);
 }
