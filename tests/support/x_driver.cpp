@@ -418,4 +418,10 @@ void XDriver::drag(XWindow window, int fromX, int fromY, int toX, int toY, unsig
     button(number, false);
 }
 
+void XDriver::wheel(int steps, std::initializer_list<unsigned long> modifiers) {
+    for (const unsigned long modifier : modifiers) key(modifier, true);
+    for (int i = 0; i < std::abs(steps); ++i) click(steps > 0 ? 4 : 5);
+    for (auto it = std::rbegin(modifiers); it != std::rend(modifiers); ++it) key(*it, false);
+}
+
 }  // namespace mmtest

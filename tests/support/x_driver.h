@@ -107,6 +107,10 @@ class XDriver {
     void clickAt(XWindow window, int x, int y, unsigned number = 1);
     // Presses at `from`, moves through the midpoint to `to` and releases there.
     void drag(XWindow window, int fromX, int fromY, int toX, int toY, unsigned number = 1);
+    // Turns the wheel where the pointer is, one button click a step: away from the user
+    // (button 4) for positive steps, towards them (button 5) for negative ones; the modifiers
+    // are held down around the whole turn.
+    void wheel(int steps, std::initializer_list<unsigned long> modifiers = {});
 
   private:
     void keycode(unsigned code, bool press);
