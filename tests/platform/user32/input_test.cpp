@@ -283,8 +283,9 @@ TEST_F(DoubleClickInput, SecondQuickClickIsADoubleClickAndTheThirdAPress) {
                                                 WM_LBUTTONDOWN, WM_LBUTTONUP}));
 }
 
-// Captured, the window gets the pointer wherever it is, in its client coordinates; released, it
-// is told so and moves outside go elsewhere again. GetCapture answers for the calling thread.
+// Captured, the window gets the pointer wherever a held button takes it, in its client
+// coordinates; released, it is told so and moves outside go elsewhere again. GetCapture answers
+// for the calling thread.
 TEST_F(Input, CapturedMouseIsReportedOutsideTheWindowUntilReleased) {
     HWND previous = reinterpret_cast<HWND>(1);
     HWND captured = nullptr;
@@ -300,6 +301,9 @@ TEST_F(Input, CapturedMouseIsReportedOutsideTheWindowUntilReleased) {
                    static_cast<short>(HIWORD(r.lParam)) == y;
         };
     };
+    const POINT start = screen(10, 10);
+    input_->movePointerOnScreen(start.x, start.y);
+    input_->button(1, true);
     const POINT outside = screen(-20, -30);
     input_->movePointerOnScreen(outside.x, outside.y);
     const auto move = window_->log().waitFor(movedTo(-20, -30), from_);
@@ -318,6 +322,7 @@ TEST_F(Input, CapturedMouseIsReportedOutsideTheWindowUntilReleased) {
 
     const POINT further = screen(-25, -30);
     input_->movePointerOnScreen(further.x, further.y);
+    input_->button(1, false);
     const POINT inside = screen(10, 10);
     input_->movePointerOnScreen(inside.x, inside.y);
     const auto back = window_->log().waitFor(movedTo(10, 10), *changed);

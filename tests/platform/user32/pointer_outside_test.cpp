@@ -111,7 +111,8 @@ TEST_F(PointerOutside, ReleaseOutsideIsNotReportedButTheButtonIsUp) {
 }
 
 // With the capture taken at the press, as a window that follows a drag does, the moves and the
-// release outside all arrive, in client coordinates left of and beyond the client area.
+// release outside all arrive, in client coordinates left of and beyond the client area; with no
+// button held the pointer outside is not the window's, as SetCapture's documentation says.
 TEST_F(PointerOutside, CapturedDragIsHeardOutsideInClientCoordinates) {
     const auto down = pressInside();
     ASSERT_TRUE(down);
@@ -126,9 +127,24 @@ TEST_F(PointerOutside, CapturedDragIsHeardOutsideInClientCoordinates) {
     ASSERT_TRUE(up) << "the release outside did not reach the capturing window; it received: "
                     << window_->log().describe(*beyond);
     EXPECT_EQ(window_->log().at(*up).wParam, 0u);
-    // The capture outlives the release until it is given back.
-    moveAndWait(POINT{-40, 100}, *up);
-    window_->run([] { ReleaseCapture(); });
+    // The capture outlives the release, but with no button held the pointer outside is over
+    // another window, which Windows gives it to; inside it still comes.
+    moveTo(POINT{-40, 100});
+    const auto inside = moveAndWait(kInside, *up);
+    ASSERT_TRUE(inside);
+    EXPECT_EQ(mouseMessagesBetween(*up, *inside), "") << "a move outside arrived with no button held";
+    // A press outside then is another window's click.
+    moveTo(kBeyond);
+    input_->click(1);
+    const auto last = moveAndWait(POINT{12, 12}, *inside);
+    ASSERT_TRUE(last);
+    EXPECT_EQ(mouseMessagesBetween(*inside, *last), "") << "a click outside reached the window";
+    HWND captured = nullptr;
+    window_->run([&captured] {
+        captured = GetCapture();
+        ReleaseCapture();
+    });
+    EXPECT_EQ(captured, window_->hwnd());
 }
 
 }  // namespace
