@@ -95,6 +95,13 @@ class XDriver {
     bool mapCharacters(const std::u32string& characters);
     // Types one character that mapCharacters mapped; false for another.
     bool typeCharacter(char32_t character);
+    // A spare keycode whose only symbol is `keysym`, as a key of another layout has it (the
+    // German keyboard's '+' key types plus unshifted); false when none is spare. Given back at
+    // the driver's end, like the characters' keys.
+    bool mapKeysym(unsigned long keysym);
+    // Taps the key mapKeysym gave the symbol, with the modifiers held around it; false when it
+    // has none.
+    bool tapMapped(unsigned long keysym, std::initializer_list<unsigned long> modifiers = {});
     // Releases every key and button the server holds down, whoever pressed them.
     void releaseEverything();
 
@@ -114,9 +121,10 @@ class XDriver {
 
   private:
     void keycode(unsigned code, bool press);
+    bool mapSpareKeys(const std::vector<unsigned long>& keysyms);
 
     _XDisplay* display_ = nullptr;
-    std::vector<std::pair<char32_t, unsigned>> mappedKeys_;
+    std::vector<std::pair<unsigned long, unsigned>> mappedKeys_;  // keysym, keycode
     std::vector<unsigned> heldKeys_;
     std::vector<unsigned> heldButtons_;
 };

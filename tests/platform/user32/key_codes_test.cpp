@@ -114,4 +114,18 @@ TEST_F(KeyCodes, ViewKeysAreWindowsVirtualKeysWithCtrlAndShiftState) {
     EXPECT_TRUE(mmtest::waitUntil([] { return (GetAsyncKeyState(VK_CONTROL) & 0x8000) == 0; }));
 }
 
+// On layouts where '+' is a key's own symbol (the German one), that key is VK_OEM_PLUS, as
+// Windows has it for every layout: Ctrl++ zooms there too.
+TEST_F(KeyCodes, PlusKeyOfAnotherLayoutIsVkOemPlus) {
+    ASSERT_TRUE(input_->mapKeysym(XK_plus));
+    ASSERT_TRUE(input_->tapMapped(XK_plus, {XK_Control_L}));
+    const auto down = window_->log().waitFor(
+        [](const Received& r) { return r.message == WM_KEYDOWN && r.wParam != VK_CONTROL; }, from_);
+    ASSERT_TRUE(down) << "no key-down; the window received: " << window_->log().describe(from_);
+    EXPECT_EQ(window_->log().at(*down).wParam, static_cast<WPARAM>(VK_OEM_PLUS));
+    const std::optional<SeenKey> seen = seenDown(VK_OEM_PLUS);
+    ASSERT_TRUE(seen);
+    EXPECT_TRUE(seen->ctrl);
+}
+
 }  // namespace
