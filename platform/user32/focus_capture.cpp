@@ -56,6 +56,10 @@ void noteFocus(WindowRecord& window, bool focused) {
     }
 }
 
+bool hasCapture(const WindowRecord& window) {
+    return captureWindow != nullptr && captureWindow == window.hwnd;
+}
+
 }  // namespace platform::user32
 
 using namespace platform::user32;

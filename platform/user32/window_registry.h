@@ -71,6 +71,9 @@ struct WindowRecord {
     DWORD paintHoldUntil = 0;
     bool paintHeld = false;
 
+    // X's masks of the buttons held down whose press the window was given.
+    unsigned heardButtons = 0;
+
     // The last button press, for double clicks.
     unsigned lastClickButton = 0;
     DWORD lastClickTime = 0;

@@ -74,6 +74,24 @@ LPARAM pointParam(int x, int y) {
     return MAKELPARAM(x, y);
 }
 
+// X's masks of the buttons that drag: left, middle, right.
+constexpr unsigned kDragButtons = Button1Mask | Button2Mask | Button3Mask;
+
+unsigned buttonMask(unsigned number) {
+    return number >= 1 && number <= 3 ? Button1Mask << (number - 1) : 0;
+}
+
+// Windows gives a window the pointer over its client area only. X's implicit grab reports every
+// motion and button to the window pressed in until the last button is up: outside, those belong
+// to whatever window lies there, so they are dropped, the button-up outside too. A window with
+// the capture hears the pointer outside while a button it was told of is held: over another
+// thread's window Windows directs the pointer to the capture only while a button is down, and a
+// press out there is that window's. `held` is the buttons down before the event, as X says.
+bool reachesWindow(const WindowRecord& window, int x, int y, unsigned held) {
+    if (x >= 0 && y >= 0 && x < window.width && y < window.height) return true;
+    return (window.heardButtons & held & kDragButtons) != 0 && user32::hasCapture(window);
+}
+
 void onKey(Display* display, XEvent& event) {
     XKeyEvent& key = event.xkey;
     const bool press = event.type == KeyPress;
@@ -129,6 +147,14 @@ void onButton(XEvent& event) {
     window->clientX = button.x_root - button.x;
     window->clientY = button.y_root - button.y;
     user32::setCursorPosition(button.x_root, button.y_root);
+    window->heardButtons &= button.state;  // forget presses released where the window never heard
+    const unsigned changed = buttonMask(button.button);
+    // A release outside that reaches the window is of a press it was told of.
+    const unsigned held = press ? button.state : changed;
+    const bool reaches = reachesWindow(*window, button.x, button.y, held);
+    if (press && reaches) window->heardButtons |= changed;
+    if (!press) window->heardButtons &= ~changed;
+    if (!reaches) return;
     WPARAM keys = mouseKeys(button.state);
     if (button.button >= 4 && button.button <= 7) {
         if (!press) return;
@@ -198,6 +224,8 @@ void onMotion(XEvent& event) {
     window->clientX = motion.x_root - motion.x;
     window->clientY = motion.y_root - motion.y;
     user32::setCursorPosition(motion.x_root, motion.y_root);
+    window->heardButtons &= motion.state;
+    if (!reachesWindow(*window, motion.x, motion.y, motion.state)) return;
     post(*window, WM_MOUSEMOVE, mouseKeys(motion.state), pointParam(motion.x, motion.y), motion.x_root,
          motion.y_root);
 }

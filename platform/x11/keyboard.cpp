@@ -163,6 +163,7 @@ UINT vkFromKeysym(KeySym sym) {
         case XK_semicolon:
             return VK_OEM_1;
         case XK_equal:
+        case XK_plus:  // unshifted on layouts such as the German one; Windows' VK_OEM_PLUS is that key
             return VK_OEM_PLUS;
         case XK_comma:
             return VK_OEM_COMMA;

@@ -136,10 +136,12 @@ TEST_F(WindowTest, SwitchingToAnImageAndBack) {
     EXPECT_EQ(library.windowDC, library.graphWindow->windowDC);
 }
 
-// Captured, the window gets the pointer's moves outside it, in its client coordinates; released,
-// those go elsewhere again.
+// Captured, the window gets the pointer's moves outside it while a button pressed in it is held,
+// in its client coordinates; released, those go elsewhere again.
 TEST_F(WindowTest, MouseCaptureRoundTripsThroughTheWindowThread) {
     captureMouse();
+    x.movePointer(window, 20, 20);
+    x.button(1, true);
     x.movePointer(window, kWidth + 30, kHeight + 20);
     InputMessage message;
     EXPECT_TRUE(waitForInput(WM_MOUSEMOVE, &message, [](const InputMessage& m) {
@@ -148,6 +150,7 @@ TEST_F(WindowTest, MouseCaptureRoundTripsThroughTheWindowThread) {
 
     releaseMouse();
     x.movePointer(window, kWidth + 40, kHeight + 20);
+    x.button(1, false);
     x.movePointer(window, 10, 10);
     bool outsideAfterRelease = false;
     ASSERT_TRUE(waitForInput(WM_MOUSEMOVE, &message, [&](const InputMessage& m) {

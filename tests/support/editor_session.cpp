@@ -124,8 +124,23 @@ void EditorSession::click(int atX, int atY, unsigned button) {
     x.clickAt(editorWindow, atX, atY, button);
 }
 
-void EditorSession::drag(int fromX, int fromY, int toX, int toY) {
-    x.drag(editorWindow, fromX, fromY, toX, toY);
+void EditorSession::drag(int fromX, int fromY, int toX, int toY, unsigned button) {
+    x.drag(editorWindow, fromX, fromY, toX, toY, button);
+}
+
+void EditorSession::press(int atX, int atY, unsigned button) {
+    moveTo(atX, atY);
+    x.button(button, true);
+}
+
+void EditorSession::release(int atX, int atY, unsigned button) {
+    moveTo(atX, atY);
+    x.button(button, false);
+}
+
+void EditorSession::wheel(int atX, int atY, int steps, std::initializer_list<unsigned long> modifiers) {
+    moveTo(atX, atY);
+    x.wheel(steps, modifiers);
 }
 
 void EditorSession::tap(unsigned long keysym, std::initializer_list<unsigned long> modifiers) {

@@ -71,10 +71,15 @@ class EditorSession {
     bool waitForColour(int x, int y, std::uint32_t colour, Milliseconds timeout);
     bool waitForOtherColour(int x, int y, std::uint32_t colour, Milliseconds timeout);
 
-    // Pointer, in window coordinates. Button 1 left, 3 right.
+    // Pointer, in window coordinates (outside the window too). Button 1 left, 2 middle, 3 right.
     void moveTo(int x, int y);
     void click(int x, int y, unsigned button = 1);
-    void drag(int fromX, int fromY, int toX, int toY);
+    void drag(int fromX, int fromY, int toX, int toY, unsigned button = 1);
+    // A drag in steps of one's own: the button pressed or released where the pointer goes.
+    void press(int x, int y, unsigned button = 1);
+    void release(int x, int y, unsigned button = 1);
+    // Wheel steps at a point, positive away from the user, with the modifiers held around them.
+    void wheel(int x, int y, int steps, std::initializer_list<unsigned long> modifiers = {});
 
     // Keys, by keysym; characters, as XDriver types them.
     void tap(unsigned long keysym, std::initializer_list<unsigned long> modifiers = {});

@@ -176,7 +176,7 @@ XDriver::~XDriver() {
     if (display_ == nullptr) return;
     for (const unsigned code : heldKeys_) XTestFakeKeyEvent(display_, code, False, CurrentTime);
     for (const unsigned number : heldButtons_) XTestFakeButtonEvent(display_, number, False, CurrentTime);
-    for (const auto& [character, code] : mappedKeys_) {
+    for (const auto& [keysym, code] : mappedKeys_) {
         KeySym none = NoSymbol;
         XChangeKeyboardMapping(display_, static_cast<int>(code), 1, &none, 1);
     }
@@ -325,7 +325,7 @@ void XDriver::type(const std::string& ascii) {
     }
 }
 
-bool XDriver::mapCharacters(const std::u32string& characters) {
+bool XDriver::mapSpareKeys(const std::vector<unsigned long>& keysyms) {
     int minCode = 0;
     int maxCode = 0;
     XDisplayKeycodes(display_, &minCode, &maxCode);
@@ -334,27 +334,48 @@ bool XDriver::mapCharacters(const std::u32string& characters) {
         XGetKeyboardMapping(display_, static_cast<KeyCode>(minCode), maxCode - minCode + 1, &perCode);
     if (map == nullptr) return false;
     std::size_t next = 0;
-    for (int code = maxCode; code >= minCode && next < characters.size(); --code) {
+    for (int code = maxCode; code >= minCode && next < keysyms.size(); --code) {
         bool spare = true;
         for (int i = 0; i < perCode; ++i) spare = spare && map[(code - minCode) * perCode + i] == NoSymbol;
         if (!spare) continue;
-        KeySym keysym = 0x01000000 + characters[next];  // the Unicode keysyms
+        KeySym keysym = keysyms[next];
         XChangeKeyboardMapping(display_, code, 1, &keysym, 1);
-        mappedKeys_.emplace_back(characters[next], static_cast<unsigned>(code));
+        mappedKeys_.emplace_back(keysyms[next], static_cast<unsigned>(code));
         ++next;
     }
     XFree(map);
     sync();
-    return next == characters.size();
+    return next == keysyms.size();
+}
+
+bool XDriver::mapCharacters(const std::u32string& characters) {
+    std::vector<unsigned long> keysyms;
+    for (const char32_t c : characters) keysyms.push_back(0x01000000 + c);  // the Unicode keysyms
+    return mapSpareKeys(keysyms);
+}
+
+bool XDriver::mapKeysym(unsigned long keysym) {
+    return mapSpareKeys({keysym});
+}
+
+bool XDriver::tapMapped(unsigned long keysym, std::initializer_list<unsigned long> modifiers) {
+    for (const auto& [mapped, code] : mappedKeys_) {
+        if (mapped != keysym) continue;
+        for (const unsigned long modifier : modifiers) key(modifier, true);
+        keycode(code, true);
+        keycode(code, false);
+        for (auto it = std::rbegin(modifiers); it != std::rend(modifiers); ++it) key(*it, false);
+        return true;
+    }
+    std::fprintf(stderr, "keysym 0x%lx has no key of its own: map it first\n", keysym);
+    return false;
 }
 
 bool XDriver::typeCharacter(char32_t character) {
-    for (const auto& [mapped, code] : mappedKeys_) {
-        if (mapped != character) continue;
-        keycode(code, true);
-        keycode(code, false);
-        return true;
-    }
+    const unsigned long keysym = 0x01000000 + character;
+    if (std::any_of(mappedKeys_.begin(), mappedKeys_.end(),
+                    [&](const auto& key) { return key.first == keysym; }))
+        return tapMapped(keysym);
     std::fprintf(stderr, "U+%04X has no key: mapCharacters first\n", static_cast<unsigned>(character));
     return false;
 }
@@ -416,6 +437,12 @@ void XDriver::drag(XWindow window, int fromX, int fromY, int toX, int toY, unsig
     movePointer(window, (fromX + toX) / 2, (fromY + toY) / 2);
     movePointer(window, toX, toY);
     button(number, false);
+}
+
+void XDriver::wheel(int steps, std::initializer_list<unsigned long> modifiers) {
+    for (const unsigned long modifier : modifiers) key(modifier, true);
+    for (int i = 0; i < std::abs(steps); ++i) click(steps > 0 ? 4 : 5);
+    for (auto it = std::rbegin(modifiers); it != std::rend(modifiers); ++it) key(*it, false);
 }
 
 }  // namespace mmtest

@@ -95,6 +95,13 @@ class XDriver {
     bool mapCharacters(const std::u32string& characters);
     // Types one character that mapCharacters mapped; false for another.
     bool typeCharacter(char32_t character);
+    // A spare keycode whose only symbol is `keysym`, as a key of another layout has it (the
+    // German keyboard's '+' key types plus unshifted); false when none is spare. Given back at
+    // the driver's end, like the characters' keys.
+    bool mapKeysym(unsigned long keysym);
+    // Taps the key mapKeysym gave the symbol, with the modifiers held around it; false when it
+    // has none.
+    bool tapMapped(unsigned long keysym, std::initializer_list<unsigned long> modifiers = {});
     // Releases every key and button the server holds down, whoever pressed them.
     void releaseEverything();
 
@@ -107,12 +114,17 @@ class XDriver {
     void clickAt(XWindow window, int x, int y, unsigned number = 1);
     // Presses at `from`, moves through the midpoint to `to` and releases there.
     void drag(XWindow window, int fromX, int fromY, int toX, int toY, unsigned number = 1);
+    // Turns the wheel where the pointer is, one button click a step: away from the user
+    // (button 4) for positive steps, towards them (button 5) for negative ones; the modifiers
+    // are held down around the whole turn.
+    void wheel(int steps, std::initializer_list<unsigned long> modifiers = {});
 
   private:
     void keycode(unsigned code, bool press);
+    bool mapSpareKeys(const std::vector<unsigned long>& keysyms);
 
     _XDisplay* display_ = nullptr;
-    std::vector<std::pair<char32_t, unsigned>> mappedKeys_;
+    std::vector<std::pair<unsigned long, unsigned>> mappedKeys_;  // keysym, keycode
     std::vector<unsigned> heldKeys_;
     std::vector<unsigned> heldButtons_;
 };
