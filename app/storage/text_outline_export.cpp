@@ -59,6 +59,9 @@ std::string writeTextOutline(const Node& root) {
     walkOutline(
         root,
         [&out](const Node& node, int depth) {
+            // A reader takes a leading U+FEFF for the byte-order mark and drops it; one written
+            // before a caption that starts with it keeps the caption's own.
+            if (out.empty() && !node.text.empty() && node.text.front() == u'\uFEFF') out += "\xEF\xBB\xBF";
             out.append(static_cast<std::size_t>(depth), '\t');
             appendCaption(out, node.text);
             out += '\n';

@@ -40,6 +40,7 @@ const std::u16string kCaptions[] = {
     u"<!-- comment -->",
     u"~~strike~~ ~/home",
     u"&copy; &#65; &#x41;",
+    u"\uFEFFbegins with a byte-order mark",
 };
 
 // A root with every caption spread over three levels, colours varied, some subtrees collapsed.
