@@ -110,6 +110,8 @@ class MindMap {
     bool hasUnsavedChanges() const { return changeCount != savedChangeCount; }
     // The map came from the recovery copy (its unsaved work is the user's again).
     bool openedRecoveryCopy = false;
+    // A save went onto the recovery copy itself: the file is the user's now and stays.
+    bool savedOntoRecoveryCopy = false;
 
     // Blink counters of the edit box and the path box carets; advanced only by the frames that
     // draw their box, never reset.
