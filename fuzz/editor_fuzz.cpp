@@ -114,6 +114,7 @@ class Session {
     Session(MindMap& map, const FilePool& files) : map(map), files(files) {}
 
     void play(Bytes& in) {
+        const SavedState before = savedStateOf(map);
         const std::uint8_t opcode = in.byte();
         switch (opcode % 13) {
             case 0: {
@@ -166,6 +167,7 @@ class Session {
             }
         }
         checkEditor(map);
+        checkChangeCounted(before, map);
         if (++records % 8 == 0) checkRoundTrip(map);
     }
 

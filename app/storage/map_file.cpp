@@ -37,12 +37,8 @@ bool MindMap::loadFromBytes(std::string_view bytes) {
     std::unique_ptr<Node> loaded = readMapFile(bytes);
     const bool found = loaded != nullptr;
     if (!found) loaded.reset(newRootNode());
-    selectedNode = nullptr;
-    delete root;
-    root = loaded.release();
-    selectedNode = root;
+    replaceTree(loaded.release());
     openedRecoveryCopy = false;
-    ++changeCount;
     return found;
 }
 
