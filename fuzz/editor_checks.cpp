@@ -116,6 +116,16 @@ void checkRoundTrip(const MindMap& map) {
     require(reopened.saveToBytes() == first, "a reopened map saves the same bytes");
 }
 
+SavedState savedStateOf(const MindMap& map) {
+    return {map.saveToBytes(), map.changeCount};
+}
+
+void checkChangeCounted(const SavedState& before, const MindMap& after) {
+    if (after.changeCount == before.changeCount) {
+        require(after.saveToBytes() == before.bytes, "the saved bytes changed without the change count");
+    }
+}
+
 std::string openedAndSaved(const std::string& fileBytes) {
     MindMap opened;
     opened.loadFromBytes(fileBytes);

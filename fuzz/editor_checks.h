@@ -3,6 +3,7 @@
 // that saves and opens back to the same tree and the same bytes.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "app/model/mind_map.h"
@@ -41,6 +42,17 @@ void checkModeChange(const Modes& before, const Modes& after, MessageKind kind);
 // Saving gives bytes that open into the same tree (captions compared as the file stores them,
 // a lone surrogate as U+FFFD) and save again to the very same bytes.
 void checkRoundTrip(const MindMap& map);
+
+// What a save would write and the change count that should say whether it differs.
+struct SavedState {
+    std::string bytes;
+    std::uint64_t changeCount;
+};
+SavedState savedStateOf(const MindMap& map);
+
+// What a save would write never changes while the change count stays: the recovery copy and
+// the unsaved-work test rely on the count alone.
+void checkChangeCounted(const SavedState& before, const MindMap& after);
 
 // The tree a file's bytes open into, as the editor saves it.
 std::string openedAndSaved(const std::string& fileBytes);

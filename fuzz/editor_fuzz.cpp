@@ -117,6 +117,7 @@ class Session {
     Session(MindMap& map, const FilePool& files) : map(map), files(files) {}
 
     void play(Bytes& in) {
+        const SavedState before = savedStateOf(map);
         const std::uint8_t opcode = in.byte();
         switch (opcode % 13) {
             case 0: {
@@ -169,6 +170,7 @@ class Session {
             }
         }
         checkEditor(map);
+        checkChangeCounted(before, map);
         if (++records % 8 == 0) checkRoundTrip(map);
     }
 

@@ -387,6 +387,15 @@ LRESULT CALLBACK GraphWnd::windowProcedure(HWND window, UINT message, WPARAM wPa
         case WM_CLOSE:
             self->closeByUser(window);
             return 0;
+        // Log-off and shutdown reach a program with windows here, not through the console's
+        // handler. The work is kept while the session asks, and the session's end ends the
+        // program as the close button does: the process may be stopped once this returns.
+        case WM_QUERYENDSESSION:
+            if (void (*handler)() = userCloseHandler.load()) handler();
+            return TRUE;
+        case WM_ENDSESSION:
+            if (wParam != FALSE) self->closeByUser(window);
+            return 0;
         case WM_PAINT:
             // The screen lost pixels: the next copy puts the back buffer back.
             ValidateRect(window, nullptr);

@@ -19,8 +19,9 @@ struct FILLSTYLE;
 // bit 3 double clicks.
 HWND openGraphWindow(int width, int height, int flags = 0);
 void closeGraphWindow();
-// Called on the window's thread when the user's close button is about to end the process, so
-// that the program can keep what it must first; null for none.
+// Called on the window's thread when the user's close button or the session's end (log-off,
+// shutdown) is about to end the process, so that the program can keep what it must first;
+// null for none.
 void setUserCloseHandler(void (*handler)());
 
 // Drawing state.

@@ -26,7 +26,7 @@ void MindMap::addChildNode() {
     if (nodeDepth(selectedNode) + 1 >= kMaxDepth) return;
     saveState();
     selectedNode = appendNewChild(selectedNode, u"新节点");
-    ++changeCount;
+    noteChange();
 }
 
 void MindMap::addSiblingNode() {
@@ -35,7 +35,7 @@ void MindMap::addSiblingNode() {
     selectedNode = appendNewChild(parent, u"同级节点");
     // Undo takes this sibling away again and nothing else.
     recordInsertion(parent, parent->children.size() - 1, selectedNode);
-    ++changeCount;
+    noteChange();
 }
 
 void MindMap::deleteSelectedNode() {
@@ -49,27 +49,27 @@ void MindMap::deleteSelectedNode() {
     parent->children.erase(it);
     // The entry keeps the subtree itself, so undo puts it back in its place as it was.
     recordRemoval(parent, index, doomed);
-    ++changeCount;
+    noteChange();
 }
 
 void MindMap::setNodeFillColor(Colour colour) {
     if (selectedNode == nullptr) return;
     recordColours(selectedNode);
     selectedNode->fillColor = colour;
-    ++changeCount;
+    noteChange();
 }
 
 void MindMap::setNodeTextColor(Colour colour) {
     if (selectedNode == nullptr) return;
     recordColours(selectedNode);
     selectedNode->textColor = colour;
-    ++changeCount;
+    noteChange();
 }
 
 void MindMap::toggleCollapse() {
     if (selectedNode == nullptr || selectedNode->children.empty()) return;
     selectedNode->collapsed = !selectedNode->collapsed;
-    ++changeCount;
+    noteChange();
 }
 
 void MindMap::selectNodeAt(int px, int py) {
@@ -90,7 +90,7 @@ void MindMap::dragTo(int px, int py) {
     if (x == selectedNode->x && y == selectedNode->y) return;
     selectedNode->x = x;
     selectedNode->y = y;
-    ++changeCount;
+    noteChange();
 }
 
 void MindMap::endDrag() {

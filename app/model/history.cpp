@@ -169,7 +169,7 @@ void MindMap::applyHistory(std::deque<HistoryState>& from, std::deque<HistorySta
         if (!applyEntry(node, state, opposite)) continue;  // its child is gone: drop it
         to.push_back(std::move(opposite));
         selectedNode = node;
-        ++changeCount;
+        noteChange();
         return;
     }
 }

@@ -1,6 +1,7 @@
 // Construction, destruction and the hit test of the editor object.
 #include "app/model/mind_map.h"
 
+#include <utility>
 #include <vector>
 
 #include "app/model/scene_layout.h"
@@ -13,6 +14,19 @@ MindMap::MindMap() : root(newRootNode()), selectedNode(root), buttons(panelButto
 
 Node* MindMap::newRootNode() const {
     return new Node(u"中心主题", (kWindowWidth - panelWidth) / 2 + panelWidth, kRootY);
+}
+
+void MindMap::setNodeText(Node* node, std::u16string text) {
+    node->text = std::move(text);
+    noteChange();
+}
+
+void MindMap::replaceTree(Node* newRoot) {
+    selectedNode = nullptr;
+    delete root;
+    root = newRoot;
+    selectedNode = root;
+    noteChange();
 }
 
 MindMap::~MindMap() {

@@ -78,6 +78,11 @@ class MindMap {
     std::string saveToBytes() const;
     bool loadFromBytes(std::string_view bytes);
 
+    // The two changes other concerns make to the map: a caption committed by an edit, and the
+    // whole tree replaced by an open (the map takes newRoot; the root becomes the selection).
+    void setNodeText(Node* node, std::u16string text);
+    void replaceTree(Node* newRoot);
+
     // Open and save commands.
     void showOpenDialog();
     void showSaveDialog();
@@ -102,6 +107,7 @@ class MindMap {
 
     // Bumped by every change to the map: the recorded commands, caption edits, drags, collapse,
     // undo, redo and opens. It marks nothing in the window; it tells what a save would keep.
+    // Only the model's own operations bump it, through noteChange.
     std::uint64_t changeCount = 0;
     // changeCount when the map last matched a file (a successful save or open).
     std::uint64_t savedChangeCount = 0;
@@ -110,6 +116,8 @@ class MindMap {
     bool hasUnsavedChanges() const { return changeCount != savedChangeCount; }
     // The map came from the recovery copy (its unsaved work is the user's again).
     bool openedRecoveryCopy = false;
+    // A save went onto the recovery copy itself: the file is the user's now and stays.
+    bool savedOntoRecoveryCopy = false;
 
     // Blink counters of the edit box and the path box carets; advanced only by the frames that
     // draw their box, never reset.
@@ -117,6 +125,7 @@ class MindMap {
     std::int32_t pathCaretCounter = 0;
 
   private:
+    void noteChange() { ++changeCount; }  // the one place the count moves
     Node* newRootNode() const;  // the caption "中心主题" centred on the canvas, as a new map has
     void recordState(Node* node);
     void recordColours(Node* node);

@@ -30,3 +30,15 @@ bool injectedFailure(FileStep step) {
     struck.store(true);
     return true;
 }
+
+namespace {
+std::atomic<FileStepHook> stepHook{nullptr};
+}  // namespace
+
+void setFileStepHook(FileStepHook hook) {
+    stepHook.store(hook);
+}
+
+void reachFileStep(FileStep step) {
+    if (const FileStepHook hook = stepHook.load(std::memory_order_relaxed)) hook(step);
+}

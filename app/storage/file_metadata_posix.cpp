@@ -13,11 +13,11 @@ namespace {
 // A listing or value that grows between the size query and the read is asked for again.
 bool readAttributeList(const std::string& path, std::string& names) {
     for (int attempt = 0; attempt < 8; ++attempt) {
-        const ssize_t size = ::listxattr(path.c_str(), nullptr, 0);
+        const ssize_t size = ::llistxattr(path.c_str(), nullptr, 0);
         if (size < 0) return errno == ENOTSUP;  // nothing to keep on such a file system
         names.assign(static_cast<std::size_t>(size), '\0');
         if (size == 0) return true;
-        const ssize_t got = ::listxattr(path.c_str(), names.data(), names.size());
+        const ssize_t got = ::llistxattr(path.c_str(), names.data(), names.size());
         if (got >= 0) {
             names.resize(static_cast<std::size_t>(got));
             return true;
@@ -29,10 +29,10 @@ bool readAttributeList(const std::string& path, std::string& names) {
 
 bool readAttribute(const std::string& path, const char* name, std::string& value) {
     for (int attempt = 0; attempt < 8; ++attempt) {
-        const ssize_t size = ::getxattr(path.c_str(), name, nullptr, 0);
+        const ssize_t size = ::lgetxattr(path.c_str(), name, nullptr, 0);
         if (size < 0) return errno == ENODATA;  // removed meanwhile: nothing to copy
         value.assign(static_cast<std::size_t>(size), '\0');
-        const ssize_t got = ::getxattr(path.c_str(), name, value.data(), value.size());
+        const ssize_t got = ::lgetxattr(path.c_str(), name, value.data(), value.size());
         if (got >= 0) {
             value.resize(static_cast<std::size_t>(got));
             return true;

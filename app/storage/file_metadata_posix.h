@@ -6,6 +6,7 @@
 #include <string>
 
 // Gives the open file `to` the owner, group and mode in st and every extended attribute of
-// the file `from` (its access control list among them). False, with errno set, when any of
-// them cannot be given: then only rewriting the file in place keeps them.
+// the file named `from`, read without following a link (its access control list among them).
+// False, with errno set, when any of them cannot be given: then only rewriting the file in
+// place keeps them.
 bool copyFileMetadata(const std::string& from, const struct stat& st, int to);

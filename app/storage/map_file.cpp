@@ -3,8 +3,8 @@
 #include <new>
 
 #include "app/model/mind_map.h"
-#include "app/storage/map_file_format.h"
 #include "app/storage/console_line.h"
+#include "app/storage/map_file_format.h"
 #include "app/storage/map_file_io.h"
 #include "app/storage/recovery_copy.h"
 
@@ -28,6 +28,7 @@ bool MindMap::saveToFile(const std::u16string& path) {
     }
     savedChangeCount = changeCount;
     ++fileMatches;
+    if (isRecoveryCopyPath(path)) savedOntoRecoveryCopy = true;
     return true;
 }
 
@@ -36,12 +37,8 @@ bool MindMap::loadFromBytes(std::string_view bytes) {
     std::unique_ptr<Node> loaded = readMapFile(bytes);
     const bool found = loaded != nullptr;
     if (!found) loaded.reset(newRootNode());
-    selectedNode = nullptr;
-    delete root;
-    root = loaded.release();
-    selectedNode = root;
+    replaceTree(loaded.release());
     openedRecoveryCopy = false;
-    ++changeCount;
     return found;
 }
 

@@ -8,8 +8,10 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "app/storage/file_io_faults.h"
 #include "app/storage/map_file_replace_posix.h"
 #include "app/storage/posix_files.h"
+#include "app/storage/rewrite_window.h"
 #include "app/storage/state_folder.h"
 #include "unicode/utf.h"
 
@@ -36,28 +38,44 @@ int createBackup(const std::string& target, std::string& backup) {
     return -1;
 }
 
-bool writeTarget(FileDescriptor& file, std::string_view bytes) {
-    return truncateFile(file.get()) && writeAll(file.get(), bytes) && syncFile(file.get()) && file.close();
+bool writeTarget(int file, std::string_view bytes) {
+    if (!truncateFile(file)) return false;
+    reachFileStep(FileStep::rewriting);
+    return writeAll(file, bytes) && syncFile(file);
 }
 
-// Puts the backup's content back into the target, opened afresh when the failure closed it.
-bool restore(const std::string& target, FileDescriptor& file, int backup) {
-    if (file.get() < 0) file.reset(::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-    return file.get() >= 0 && truncateFile(file.get()) && copyContents(backup, file.get()) &&
-           syncFile(file.get()) && file.close();
+// Puts the backup's content back through the handle the rewrite used: the name may meanwhile
+// name another file.
+bool restore(int file, int backup) {
+    return truncateFile(file) && copyContents(backup, file) && syncFile(file);
+}
+
+// Removes the backup by its name only while the name is still the backup.
+void removeBackup(const std::string& path, int backup) {
+    struct stat named, held;
+    if (::lstat(path.c_str(), &named) == 0 && ::fstat(backup, &held) == 0 &&
+        identityOf(named) == identityOf(held)) {
+        ::unlink(path.c_str());
+    }
 }
 }  // namespace
 
-bool rewriteInPlace(const std::string& target, std::string_view bytes, std::string& reason) {
-    // Non-blocking, so that a FIFO put in the file's place does not wait for a reader.
-    FileDescriptor file(::open(target.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+bool rewriteInPlace(const std::string& target, const FileIdentity& expected, std::string_view bytes,
+                    std::string& reason) {
+    // Non-blocking, so that a FIFO put in the file's place does not wait for a reader; not
+    // through a link put in its place either.
+    FileDescriptor file(::open(target.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW));
     struct stat st;
     if (file.get() < 0 || ::fstat(file.get(), &st) != 0) {
-        reason = errorText(errno);
+        reason = errno == ELOOP ? std::string(kTargetChanged) : errorText(errno);
         return false;
     }
     if (!S_ISREG(st.st_mode)) {
         reason = "Not a regular file";
+        return false;
+    }
+    if (identityOf(st) != expected) {
+        reason = kTargetChanged;
         return false;
     }
 
@@ -69,17 +87,20 @@ bool rewriteInPlace(const std::string& target, std::string_view bytes, std::stri
     }
     if (!copyContents(file.get(), backup.get()) || !syncFile(backup.get())) {
         reason = "No backup possible: " + errorText(errno);
-        ::unlink(backupPath.c_str());
+        removeBackup(backupPath, backup.get());
         return false;
     }
 
-    if (writeTarget(file, bytes)) {
-        ::unlink(backupPath.c_str());
+    RewriteWindow window;
+    if (writeTarget(file.get(), bytes)) {
+        // Flushed: the content is on the disk whatever closing says.
+        file.close();
+        removeBackup(backupPath, backup.get());
         return true;
     }
     reason = errorText(errno);
-    if (restore(target, file, backup.get())) {
-        ::unlink(backupPath.c_str());
+    if (restore(file.get(), backup.get())) {
+        removeBackup(backupPath, backup.get());
     } else {
         reason += "; the old content is kept in " + backupPath;
     }

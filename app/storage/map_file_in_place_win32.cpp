@@ -5,7 +5,9 @@
 #include <atomic>
 #include <cstdio>
 
+#include "app/storage/file_io_faults.h"
 #include "app/storage/map_file_replace_win32.h"
+#include "app/storage/rewrite_window.h"
 #include "app/storage/state_folder.h"
 #include "app/storage/win32_files.h"
 #include "unicode/utf.h"
@@ -34,27 +36,33 @@ HANDLE createBackup(const std::u16string& target, std::u16string& backup) {
     return INVALID_HANDLE_VALUE;
 }
 
-HANDLE openTarget(const std::u16string& target) {
-    return ::CreateFileW(wide(target), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
+bool writeTarget(HANDLE file, std::string_view bytes) {
+    if (!truncateFile(file)) return false;
+    reachFileStep(FileStep::rewriting);
+    return writeAll(file, bytes) && flushFile(file);
 }
 
-bool writeTarget(Handle& file, std::string_view bytes) {
-    return truncateFile(file.get()) && writeAll(file.get(), bytes) && flushFile(file.get()) && file.close();
-}
-
-// Puts the backup's content back into the target, opened afresh when the failure closed it.
-bool restore(const std::u16string& target, Handle& file, HANDLE backup) {
-    if (!file.valid()) file.reset(openTarget(target));
-    return file.valid() && truncateFile(file.get()) && copyContents(backup, file.get()) &&
-           flushFile(file.get()) && file.close();
+// Puts the backup's content back through the handle the rewrite used: the name may meanwhile
+// name another file.
+bool restore(HANDLE file, HANDLE backup) {
+    return truncateFile(file) && copyContents(backup, file) && flushFile(file);
 }
 }  // namespace
 
-bool rewriteInPlace(const std::u16string& target, std::string_view bytes, std::string& reason) {
-    Handle file(openTarget(target));
+bool rewriteInPlace(const std::u16string& target, const FileIdentity& expected, std::string_view bytes,
+                    std::string& reason) {
+    Handle file(openWithoutFollowing(target, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ));
     if (!file.valid()) {
         reason = errorText(::GetLastError());
+        return false;
+    }
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!::GetFileInformationByHandle(file.get(), &info)) {
+        reason = errorText(::GetLastError());
+        return false;
+    }
+    if ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 || identityOf(info) != expected) {
+        reason = kTargetChanged;
         return false;
     }
     if (!isRegularFile(file.get())) {
@@ -73,13 +81,16 @@ bool rewriteInPlace(const std::u16string& target, std::string_view bytes, std::s
         return false;
     }
 
-    if (writeTarget(file, bytes)) {
+    RewriteWindow window;
+    if (writeTarget(file.get(), bytes)) {
+        // Flushed: the content is on the disk whatever closing says.
+        file.close();
         backup.close();
         ::DeleteFileW(wide(backupPath));
         return true;
     }
     reason = errorText(::GetLastError());
-    if (restore(target, file, backup.get())) {
+    if (restore(file.get(), backup.get())) {
         backup.close();
         ::DeleteFileW(wide(backupPath));
     } else {

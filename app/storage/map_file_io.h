@@ -26,8 +26,15 @@ bool readFileBytes(const std::u16string& path, std::string& bytes, std::string* 
 // temporary file, which a later save in that folder removes). Anywhere else the file itself is
 // rewritten, after a flushed backup of its content in the user's state folder that puts it
 // back on failure. A symbolic link stays a link (the file it points to is replaced); a
-// read-only file, a directory and a device are refused.
+// read-only file, a directory and a device are refused. The way is chosen once from what the
+// target is; a file put in the target's place meanwhile is neither written nor replaced (the
+// save fails), and a new file never takes the name of one that appeared meanwhile.
 bool replaceFileContents(const std::u16string& path, std::string_view bytes, std::string* reason = nullptr);
+
+// Whether the two paths name one file (the same device and inode, or volume and file index),
+// however each is spelt: "./", "a/../", a linked folder, another hard link. False when either
+// names no file.
+bool isSameFile(const std::u16string& a, const std::u16string& b);
 
 // The read loop both systems share: `readSome(buffer, count)` reads at most count bytes and
 // answers how many (0 at the end of the file, -1 on an error). The size is a hint only: the

@@ -5,13 +5,16 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <string>
 #include <utility>
 
+#include "app/storage/file_io_faults.h"
 #include "app/storage/map_file_format.h"
 #include "app/storage/map_file_io.h"
 #include "app/storage/map_file_replace_posix.h"
 #include "app/storage/posix_files.h"
+#include "app/storage/save_plan.h"
 
 namespace {
 bool fail(std::string* reason, std::string text) {
@@ -38,11 +41,35 @@ bool followLinks(std::string& path) {
     return false;
 }
 
-// Renaming keeps everything about the target only when the folder lets us make and rename
-// files, the file is ours and no other name shares it.
-bool renameKeepsEverything(const std::string& target, const struct stat& st) {
-    return st.st_uid == ::geteuid() && st.st_nlink == 1 &&
-           ::access(folderOf(target).c_str(), W_OK | X_OK) == 0;
+// What the plan needs to know about the final name, from the file itself opened without
+// following a link: a link put there since the links were followed is not taken for the file.
+// The caller holds the file open until the save ends, so that its inode cannot be freed and
+// given to another file that would then pass for it.
+bool gatherFacts(const std::string& target, SaveTargetFacts& facts, struct stat& st, FileDescriptor& held,
+                 std::string& reason) {
+    held.reset(::open(target.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+    if (held.get() < 0) {
+        if (errno == ENOENT) return true;
+        reason = errorText(errno);
+        return false;
+    }
+    if (::fstat(held.get(), &st) != 0) {
+        reason = errorText(errno);
+        return false;
+    }
+    if (S_ISLNK(st.st_mode)) {
+        reason = kTargetChanged;
+        return false;
+    }
+    facts.exists = true;
+    facts.regular = S_ISREG(st.st_mode);
+    facts.writable = ::access(target.c_str(), W_OK) == 0;
+    if (!facts.writable) reason = errorText(errno);
+    facts.ownedByUser = st.st_uid == ::geteuid();
+    facts.links = static_cast<std::uint64_t>(st.st_nlink);
+    facts.folderWritable = ::access(folderOf(target).c_str(), W_OK | X_OK) == 0;
+    facts.identity = identityOf(st);
+    return true;
 }
 }  // namespace
 
@@ -75,26 +102,42 @@ bool replaceFileContents(const std::u16string& path, std::string_view bytes, std
     std::string target;
     if (!nativePath(path, target)) return fail(reason, "Invalid path");
     if (!followLinks(target)) return fail(reason, errorText(errno));
-    struct stat st;
-    const bool exists = ::stat(target.c_str(), &st) == 0;
-    if (!exists && errno != ENOENT) return fail(reason, errorText(errno));
-    if (exists && !S_ISREG(st.st_mode)) return fail(reason, "Not a regular file");
-    // Renaming over a file needs no write permission on it: honour a read-only file.
-    if (exists && ::access(target.c_str(), W_OK) != 0) return fail(reason, errorText(errno));
-
+    SaveTargetFacts facts;
+    struct stat st {};
+    FileDescriptor held;
     std::string why;
-    if (!exists || renameKeepsEverything(target, st)) {
-        switch (replaceByRename(target, exists ? &st : nullptr, bytes, why)) {
-            case RenameOutcome::done:
-                return true;
-            case RenameOutcome::failed:
-                return fail(reason, why);
-            case RenameOutcome::notPossible:
-                break;
-        }
+    if (!gatherFacts(target, facts, st, held, why)) return fail(reason, why);
+
+    const SaveWay way = planSave(facts);
+    reachFileStep(FileStep::decided);
+    switch (way) {
+        case SaveWay::refuseNotRegular:
+            return fail(reason, "Not a regular file");
+        case SaveWay::refuseReadOnly:
+            return fail(reason, why);
+        case SaveWay::createNew:
+        case SaveWay::replaceByRename:
+            switch (replaceByRename(target, facts.exists ? &st : nullptr, bytes, why)) {
+                case RenameOutcome::done:
+                    return true;
+                case RenameOutcome::failed:
+                    return fail(reason, why);
+                case RenameOutcome::notPossible:
+                    break;
+            }
+            break;
+        case SaveWay::rewriteInPlace:
+            break;
     }
-    if (rewriteInPlace(target, bytes, why)) return true;
+    if (rewriteInPlace(target, facts.identity, bytes, why)) return true;
     return fail(reason, why);
+}
+
+bool isSameFile(const std::u16string& a, const std::u16string& b) {
+    std::string first, second;
+    struct stat sa, sb;
+    return nativePath(a, first) && nativePath(b, second) && ::stat(first.c_str(), &sa) == 0 &&
+           ::stat(second.c_str(), &sb) == 0 && identityOf(sa) == identityOf(sb);
 }
 
 #endif  // _WIN32

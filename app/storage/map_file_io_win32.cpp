@@ -10,6 +10,7 @@
 #include "app/storage/file_io_faults.h"
 #include "app/storage/map_file_io.h"
 #include "app/storage/map_file_replace_win32.h"
+#include "app/storage/save_plan.h"
 #include "app/storage/win32_files.h"
 #include "unicode/utf.h"
 
@@ -25,13 +26,14 @@ bool usablePath(const std::u16string& path) {
 }
 
 // ".mindmap-<pid>-<count>-<clock>.tmp": the process id lets a later save see that the one
-// that made it is gone.
-std::u16string temporaryNameBeside(const std::u16string& target) {
+// that made it is gone. The original a replacement parks beside the target ends in ".parked"
+// instead, which the sweep of stale temporaries never takes: it may be the only copy left.
+std::u16string temporaryNameBeside(const std::u16string& target, const char* suffix = ".tmp") {
     static std::atomic<unsigned> counter{0};
-    char name[64];
-    std::snprintf(name, sizeof name, ".mindmap-%lu-%u-%llx.tmp",
+    char name[72];
+    std::snprintf(name, sizeof name, ".mindmap-%lu-%u-%llx%s",
                   static_cast<unsigned long>(::GetCurrentProcessId()), counter.fetch_add(1),
-                  static_cast<unsigned long long>(::GetTickCount64()));
+                  static_cast<unsigned long long>(::GetTickCount64()), suffix);
     return folderPrefix(target) + unicode::fromUtf8(name);
 }
 
@@ -87,8 +89,9 @@ bool moveFile(const std::u16string& from, const std::u16string& to, DWORD flags)
 
 // ReplaceFileW keeps the replaced file's attributes, access control list and streams. The
 // old file goes to a second temporary name meanwhile, from which it can be put back.
-bool replaceFile(const std::u16string& target, const std::u16string& replacement, DWORD& error) {
-    const std::u16string old = temporaryNameBeside(target);
+bool replaceFile(const std::u16string& target, const std::u16string& replacement, DWORD& error,
+                 std::u16string& strandedOriginal) {
+    const std::u16string old = temporaryNameBeside(target, ".parked");
     if (injectedFailure(FileStep::rename)) {
         error = ERROR_WRITE_FAULT;
         return false;
@@ -100,8 +103,10 @@ bool replaceFile(const std::u16string& target, const std::u16string& replacement
     }
     error = ::GetLastError();
     // The old file was moved aside and the new one could not take its name: move it back.
-    if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)
-        ::MoveFileExW(wide(old), wide(target), MOVEFILE_WRITE_THROUGH);
+    if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 &&
+        !::MoveFileExW(wide(old), wide(target), MOVEFILE_WRITE_THROUGH)) {
+        strandedOriginal = old;
+    }
     return false;
 }
 
@@ -123,9 +128,9 @@ bool replacingIsRefusedHere(DWORD error) {
     }
 }
 
-// The final name of an existing regular file (links followed), or an empty name with a reason.
-std::u16string existingTarget(const std::u16string& path, bool& exists, std::string& reason) {
-    exists = false;
+// The final name of the target with its links followed (the name itself when nothing exists
+// there yet), or an empty name with a reason.
+std::u16string finalName(const std::u16string& path, std::string& reason) {
     Handle existing(::CreateFileW(wide(path), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
                                   FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!existing.valid()) {
@@ -134,28 +139,46 @@ std::u16string existingTarget(const std::u16string& path, bool& exists, std::str
         reason = errorText(error);
         return {};
     }
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!isRegularFile(existing.get()) || !::GetFileInformationByHandle(existing.get(), &info)) {
-        reason = "Not a regular file";
-        return {};
-    }
-    if ((info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0) {
-        reason = errorText(ERROR_ACCESS_DENIED);
-        return {};
-    }
     const DWORD length = ::GetFinalPathNameByHandleW(existing.get(), nullptr, 0, FILE_NAME_NORMALIZED);
-    std::u16string finalPath(length, u'\0');
-    const DWORD written = length == 0 ? 0
-                                      : ::GetFinalPathNameByHandleW(
-                                            existing.get(), reinterpret_cast<wchar_t*>(finalPath.data()),
-                                            length, FILE_NAME_NORMALIZED);
+    std::u16string name(length, u'\0');
+    const DWORD written =
+        length == 0 ? 0
+                    : ::GetFinalPathNameByHandleW(existing.get(), reinterpret_cast<wchar_t*>(name.data()),
+                                                  length, FILE_NAME_NORMALIZED);
     if (written == 0 || written >= length) {
         reason = errorText(::GetLastError());
         return {};
     }
-    finalPath.resize(written);
-    exists = true;
-    return finalPath;
+    name.resize(written);
+    return name;
+}
+
+// What the plan needs to know, from the final name opened without following a link: a link
+// put there since the name was resolved is not taken for the file.
+bool gatherFacts(const std::u16string& target, SaveTargetFacts& facts, std::string& reason) {
+    Handle held(openWithoutFollowing(target, FILE_READ_ATTRIBUTES));
+    if (!held.valid()) {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND) return true;
+        reason = errorText(error);
+        return false;
+    }
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!::GetFileInformationByHandle(held.get(), &info)) {
+        reason = errorText(::GetLastError());
+        return false;
+    }
+    if ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        reason = kTargetChanged;
+        return false;
+    }
+    facts.exists = true;
+    facts.regular = isRegularFile(held.get());
+    facts.writable = (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) == 0;
+    // ReplaceFileW keeps the owner and the access list; only a second name is lost to it.
+    facts.links = info.nNumberOfLinks;
+    facts.identity = identityOf(info);
+    return true;
 }
 }  // namespace
 
@@ -193,10 +216,25 @@ bool readFileBytes(const std::u16string& path, std::string& bytes, std::string* 
 
 bool replaceFileContents(const std::u16string& path, std::string_view bytes, std::string* reason) {
     if (!usablePath(path)) return fail(reason, "Invalid path");
-    bool exists = false;
     std::string why;
-    const std::u16string target = existingTarget(path, exists, why);
+    const std::u16string target = finalName(path, why);
     if (target.empty()) return fail(reason, why);
+    SaveTargetFacts facts;
+    if (!gatherFacts(target, facts, why)) return fail(reason, why);
+
+    const SaveWay way = planSave(facts);
+    reachFileStep(FileStep::decided);
+    switch (way) {
+        case SaveWay::refuseNotRegular:
+            return fail(reason, "Not a regular file");
+        case SaveWay::refuseReadOnly:
+            return fail(reason, errorText(ERROR_ACCESS_DENIED));
+        case SaveWay::rewriteInPlace:
+            return rewriteInPlace(target, facts.identity, bytes, why) || fail(reason, why);
+        case SaveWay::createNew:
+        case SaveWay::replaceByRename:
+            break;
+    }
     removeStaleTemporaries(folderPrefix(target));
 
     std::u16string temporary;
@@ -204,8 +242,8 @@ bool replaceFileContents(const std::u16string& path, std::string_view bytes, std
     if (!file.valid()) {
         const DWORD error = ::GetLastError();
         // A folder we may not write: rewrite the file itself instead.
-        if (exists && error == ERROR_ACCESS_DENIED) {
-            return rewriteInPlace(target, bytes, why) || fail(reason, why);
+        if (facts.exists && error == ERROR_ACCESS_DENIED) {
+            return rewriteInPlace(target, facts.identity, bytes, why) || fail(reason, why);
         }
         return fail(reason, errorText(error));
     }
@@ -216,16 +254,32 @@ bool replaceFileContents(const std::u16string& path, std::string_view bytes, std
         ::DeleteFileW(wide(temporary));
         return fail(reason, errorText(error));
     }
-    if (!exists) {
+    reachFileStep(FileStep::rename);
+    if (!facts.exists) {
+        // Without MOVEFILE_REPLACE_EXISTING: a file that appeared meanwhile keeps its name.
         if (moveFile(temporary, target, 0)) return true;
         error = ::GetLastError();
         ::DeleteFileW(wide(temporary));
         return fail(reason, errorText(error));
     }
-    if (replaceFile(target, temporary, error)) return true;
+    if (!stillNames(target, facts.identity)) {
+        ::DeleteFileW(wide(temporary));
+        return fail(reason, kTargetChanged);
+    }
+    std::u16string stranded;
+    if (replaceFile(target, temporary, error, stranded)) return true;
     ::DeleteFileW(wide(temporary));
+    if (!stranded.empty()) {
+        return fail(reason, errorText(error) + "; the old content is kept in " + unicode::toUtf8(stranded));
+    }
     if (!replacingIsRefusedHere(error)) return fail(reason, errorText(error));
-    return rewriteInPlace(target, bytes, why) || fail(reason, why);
+    return rewriteInPlace(target, facts.identity, bytes, why) || fail(reason, why);
+}
+
+bool isSameFile(const std::u16string& a, const std::u16string& b) {
+    if (!usablePath(a) || !usablePath(b)) return false;
+    FileIdentity first, second;
+    return identityOfPath(a, first) && identityOfPath(b, second) && first == second;
 }
 
 #endif  // _WIN32

@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <ctime>
 
@@ -61,11 +62,23 @@ bool renameFile(const std::string& from, const std::string& to) {
     return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
+// The name must still be the file the save was planned for: one put in its place meanwhile
+// (another program's save, a link) is not ours to replace.
+bool stillNames(const std::string& target, const struct stat& existing) {
+    struct stat now;
+    return ::lstat(target.c_str(), &now) == 0 && (now.st_mode & S_IFMT) == (existing.st_mode & S_IFMT) &&
+           identityOf(now) == identityOf(existing);
+}
+
 RenameOutcome give(RenameOutcome outcome, std::string& reason, int error) {
     if (outcome == RenameOutcome::failed) reason = errorText(error);
     return outcome;
 }
 }  // namespace
+
+FileIdentity identityOf(const struct stat& st) {
+    return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
 
 void removeStaleTemporaries(const std::string& folderPrefix) {
     const std::string folder = folderPrefix.empty() ? std::string(".") : folderPrefix;
@@ -113,7 +126,15 @@ RenameOutcome replaceByRename(const std::string& target, const struct stat* exis
         ::unlink(temporary.c_str());
         return give(RenameOutcome::failed, reason, error);
     }
-    if (!renameFile(temporary, target)) {
+    reachFileStep(FileStep::rename);
+    if (existing != nullptr && !stillNames(target, *existing)) {
+        ::unlink(temporary.c_str());
+        reason = kTargetChanged;
+        return RenameOutcome::failed;
+    }
+    const bool renamed =
+        existing != nullptr ? renameFile(temporary, target) : renameNoReplace(temporary, target);
+    if (!renamed) {
         const int error = errno;
         ::unlink(temporary.c_str());
         return give(error == EACCES || error == EPERM ? refused : RenameOutcome::failed, reason, error);

@@ -3,9 +3,11 @@
 #include "app/storage/posix_files.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <system_error>
 #include <vector>
 
@@ -79,6 +81,31 @@ bool syncFile(int fd) {
         return false;
     }
     return ::fsync(fd) == 0 || errno == EINVAL;
+}
+
+bool renameNoReplace(const std::string& from, const std::string& to) {
+    if (injectedFailure(FileStep::rename)) {
+        errno = EIO;
+        return false;
+    }
+    const bool flagsRefused = injectedFailure(FileStep::renameFlags);
+    if (!flagsRefused && ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+        return true;
+    }
+    if (!flagsRefused && errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return false;
+    // A hard link fails on a taken name just as surely; the temporary name then goes.
+    if (::link(from.c_str(), to.c_str()) == 0) {
+        ::unlink(from.c_str());
+        return true;
+    }
+    if (errno != EPERM && errno != ENOTSUP && errno != EOPNOTSUPP && errno != EMLINK) return false;
+    // A file system with neither (FAT): the name is tested right before the rename.
+    struct stat st;
+    if (::lstat(to.c_str(), &st) == 0) {
+        errno = EEXIST;
+        return false;
+    }
+    return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
 bool syncFolder(const std::string& folder) {

@@ -39,6 +39,10 @@ bool writeAll(int fd, std::string_view bytes);
 // fsync; a file system that cannot flush (EINVAL) counts as flushed.
 bool syncFile(int fd);
 
+// Gives the file `from` the name `to` only while no file has that name (EEXIST otherwise),
+// also where the file system refuses renameat2's flags.
+bool renameNoReplace(const std::string& from, const std::string& to);
+
 // Flushes a folder so that a name just made or renamed in it survives a power cut.
 bool syncFolder(const std::string& folder);
 

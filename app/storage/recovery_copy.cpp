@@ -33,7 +33,8 @@ std::u16string recoveryCopyPath() {
 
 bool isRecoveryCopyPath(const std::u16string& path) {
     const std::u16string copy = recoveryCopyPath();
-    return !copy.empty() && path == copy;
+    // By identity: "./", "a/../" or a linked folder spell the same file another way.
+    return !copy.empty() && (path == copy || isSameFile(path, copy));
 }
 
 RecoveryCopy::RecoveryCopy(std::u16string path) : file(std::move(path)) {
@@ -51,7 +52,15 @@ RecoveryCopy::~RecoveryCopy() {
 }
 
 void RecoveryCopy::afterPass(const MindMap& map, Clock::time_point now) {
-    if (file.empty()) return;
+    if (file.empty() || adopted) return;
+    if (map.savedOntoRecoveryCopy) {
+        // The user saved onto the copy: it is the user's file now, kept, and never written
+        // over with unsaved work again in this run.
+        std::lock_guard<std::mutex> guard(lock);
+        adopted = true;
+        pending.reset();
+        return;
+    }
     if (map.openedRecoveryCopy) holdsCopy = true;  // the user took the copy up: it is this run's now
     if (map.fileMatches != seenMatches) {
         seenMatches = map.fileMatches;
@@ -81,6 +90,10 @@ std::optional<RecoveryCopy::Clock::time_point> RecoveryCopy::nextDeadline() cons
 bool RecoveryCopy::writeNow(const MindMap& map) {
     if (file.empty() || !map.hasUnsavedChanges()) return false;
     waitIdle();
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        if (adopted || map.savedOntoRecoveryCopy) return false;
+    }
     if (holdsCopy && writtenChange == map.changeCount) return true;
     if (!replaceFileContents(file, map.saveToBytes())) return false;
     holdsCopy = true;
@@ -108,6 +121,10 @@ void RecoveryCopy::writerLoop() {
     for (;;) {
         wake.wait(guard, [this] { return pending.has_value() || stopping; });
         if (!pending) return;  // stopping with nothing left to write
+        if (adopted) {
+            pending.reset();
+            continue;
+        }
         std::string bytes = std::move(*pending);
         pending.reset();
         writing = true;

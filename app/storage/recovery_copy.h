@@ -18,7 +18,7 @@
 // The recovery copy's path; empty when there is no state folder.
 std::u16string recoveryCopyPath();
 
-// Whether path names the recovery copy (as the user typed it or as recoveryCopyPath gives it).
+// Whether path names the recovery copy, however it is spelt (the same file by identity).
 bool isRecoveryCopyPath(const std::u16string& path);
 
 class RecoveryCopy {
@@ -58,6 +58,7 @@ class RecoveryCopy {
     std::uint64_t seenMatches = 0;
     std::uint64_t writtenChange = 0;  // the change count the copy (on disk or on its way) holds
     bool holdsCopy = false;           // a copy of this run's is on disk or on its way
+    bool adopted = false;             // saved onto by the user: theirs, no longer written (under lock)
     std::optional<Clock::time_point> changedAt;
 
     std::mutex lock;

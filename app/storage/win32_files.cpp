@@ -3,6 +3,7 @@
 #include "app/storage/win32_files.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 #include "app/storage/file_io_faults.h"
@@ -45,6 +46,33 @@ bool isRegularFile(HANDLE h) {
     BY_HANDLE_FILE_INFORMATION info;
     return ::GetFileInformationByHandle(h, &info) != 0 &&
            (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+FileIdentity identityOf(const BY_HANDLE_FILE_INFORMATION& info) {
+    return {info.dwVolumeSerialNumber, (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) |
+                                           static_cast<std::uint64_t>(info.nFileIndexLow)};
+}
+
+bool identityOfPath(const std::u16string& path, FileIdentity& identity) {
+    Handle file(::CreateFileW(wide(path), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!file.valid() || !::GetFileInformationByHandle(file.get(), &info)) return false;
+    identity = identityOf(info);
+    return true;
+}
+
+HANDLE openWithoutFollowing(const std::u16string& path, DWORD access, DWORD share) {
+    return ::CreateFileW(wide(path), access, share, nullptr, OPEN_EXISTING,
+                         FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+bool stillNames(const std::u16string& path, const FileIdentity& identity) {
+    Handle file(openWithoutFollowing(path, FILE_READ_ATTRIBUTES));
+    BY_HANDLE_FILE_INFORMATION info;
+    return file.valid() && ::GetFileInformationByHandle(file.get(), &info) &&
+           (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) == 0 &&
+           identityOf(info) == identity;
 }
 
 std::u16string folderPrefix(const std::u16string& path) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "app/storage/save_plan.h"
+
 // Owns a file handle; closes it when it goes.
 class Handle {
   public:
@@ -35,6 +37,17 @@ std::string errorText(DWORD error);
 bool isRegularFile(HANDLE h);
 
 inline constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// The volume serial number and file index: one file under any of its names.
+FileIdentity identityOf(const BY_HANDLE_FILE_INFORMATION& info);
+// The identity of the file a path names, its links followed.
+bool identityOfPath(const std::u16string& path, FileIdentity& identity);
+
+// Opens the name itself, a link or junction included, never what it points to.
+HANDLE openWithoutFollowing(const std::u16string& path, DWORD access, DWORD share = kShareAll);
+
+// Whether the name, not followed, is still the regular file with this identity.
+bool stillNames(const std::u16string& path, const FileIdentity& identity);
 
 // The folder part of a path with its separator ("" for a bare name, "C:" for "C:name").
 std::u16string folderPrefix(const std::u16string& path);

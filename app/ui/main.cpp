@@ -12,6 +12,7 @@
 #include "app/model/scene_layout.h"
 #include "app/render/palette.h"
 #include "app/storage/recovery_copy.h"
+#include "app/ui/character_locale.h"
 #include "app/ui/command_line.h"
 #include "app/ui/event_loop.h"
 #include "app/ui/export_command.h"
@@ -95,6 +96,7 @@ int runEditor(const CommandLine& commandLine) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    useUtf8CharacterLocale();  // before any thread
 #ifdef _WIN32
     // The console shows the UTF-8 lines printed here as such.
     SetConsoleOutputCP(CP_UTF8);

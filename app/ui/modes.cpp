@@ -25,10 +25,9 @@ void MindMap::startEditing() {
 void MindMap::finishEditing() {
     // Without a selection the edit stays open; Escape still ends it.
     if (selectedNode == nullptr || !isEditing) return;
-    selectedNode->text = editText;
+    setNodeText(selectedNode, editText);
     updateNodeWidth(selectedNode);
     isEditing = false;
-    ++changeCount;
 }
 
 void MindMap::cancelEditing() {

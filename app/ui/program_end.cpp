@@ -6,6 +6,7 @@
 #include <chrono>
 
 #include "app/storage/console_line.h"
+#include "app/storage/rewrite_window.h"
 
 namespace {
 
@@ -33,6 +34,9 @@ void keepWorkAtEveryEnd(MindMap& map, RecoveryCopy& copy) {
 }
 
 void keepUnsavedWork() {
+    // A file being rewritten in place is empty until the rewrite ends: ending before that
+    // would lose what it held.
+    waitForRewritesInPlace();
     // A pass ends within a frame's time. One that does not end is stuck (waiting on a display
     // that is gone): the map is not being changed then, and keeping it beats losing it.
     std::unique_lock<std::recursive_timed_mutex> held(mapLock(), std::defer_lock);

@@ -1,8 +1,5 @@
 #include "platform/x11/input_method.h"
 
-#include <langinfo.h>
-
-#include <clocale>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -29,30 +26,13 @@ InputMethod& state() {
     return *instance;
 }
 
-bool utf8Codeset() {
-    const char* codeset = nl_langinfo(CODESET);
-    return codeset != nullptr && std::strcmp(codeset, "UTF-8") == 0;
-}
-
-// An input method is bound to the character locale it was opened under: under "C" (where a
-// program that never calls setlocale runs) fcitx and ibus accept the connection but their
-// committed text never converts, and Chinese is lost. Open it under a UTF-8 locale, the
-// program's own when it is one; Xutf8LookupString answers in UTF-8 whatever the locale is
-// afterwards.
-XIM openUnderUtf8(Display* display, const char* modifiers) {
-    std::string saved;
-    bool switched = false;
-    if (!utf8Codeset()) {
-        const char* current = std::setlocale(LC_CTYPE, nullptr);
-        saved = current != nullptr ? current : "C";
-        switched = std::setlocale(LC_CTYPE, "C.UTF-8") != nullptr;
-    }
-    XIM im = nullptr;
-    if (XSupportsLocale() && XSetLocaleModifiers(modifiers) != nullptr) {
-        im = XOpenIM(display, nullptr, nullptr, nullptr);
-    }
-    if (switched) std::setlocale(LC_CTYPE, saved.c_str());
-    return im;
+// An input method is bound to the character locale it was opened under: under "C" fcitx and
+// ibus accept the connection but their committed text never converts. The program sets a
+// UTF-8 character locale once at its start, before any thread; nothing here switches it, as
+// setlocale is not safe while other threads run. Xutf8LookupString answers in UTF-8.
+XIM openInputMethod(Display* display, const char* modifiers) {
+    if (!XSupportsLocale() || XSetLocaleModifiers(modifiers) == nullptr) return nullptr;
+    return XOpenIM(display, nullptr, nullptr, nullptr);
 }
 
 // The server XMODIFIERS names ("@im=fcitx": "fcitx"); empty for Xlib's own input method.
@@ -117,11 +97,11 @@ void startInputMethod(Display* display) {
     XGetWindowAttributes(display, DefaultRootWindow(display), &root);
     XSelectInput(display, DefaultRootWindow(display), root.your_event_mask | PropertyChangeMask);
     if (chosenServer().empty()) {
-        if (XIM im = openUnderUtf8(display, "")) adopt(im, true);
+        if (XIM im = openInputMethod(display, "")) adopt(im, true);
         return;
     }
     // Xlib's own input method stands by until the chosen server has answered.
-    if (XIM local = openUnderUtf8(display, "@im=none")) adopt(local, false);
+    if (XIM local = openInputMethod(display, "@im=none")) adopt(local, false);
     askChosenServer(display);
 }
 
@@ -171,7 +151,7 @@ void connectAnsweringServer(Display* display, const XEvent& answer) {
     InputMethod& s = state();
     XDeleteProperty(display, s.askingWindow, s.answerProperty);
     if (s.chosen || answer.xselection.property == None) return;
-    XIM im = openUnderUtf8(display, "");
+    XIM im = openInputMethod(display, "");
     if (im == nullptr) return;
     for (WindowRecord* window : user32::allWindows()) {
         if (window->inputContext != nullptr) XDestroyIC(window->inputContext);

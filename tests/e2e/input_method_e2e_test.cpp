@@ -116,8 +116,8 @@ class InputMethodE2E : public EditorFixture {
 
 class PinyinUnderLocale : public InputMethodE2E, public ::testing::WithParamInterface<const char*> {};
 
-// The program never sets a locale of its own: whatever LANG says, it runs in "C", and the
-// input method's committed text must still arrive.
+// Whatever LANG says ("C" too), the program runs under a UTF-8 character locale set at its
+// start, and the input method's committed text arrives.
 TEST_P(PinyinUnderLocale, CommittedChineseReachesTheCaption) {
     REQUIRE_SERVER(InputMethodKind::Fcitx);
     ASSERT_NO_FATAL_FAILURE(editWithChinese(InputMethodKind::Fcitx, GetParam()));

@@ -15,6 +15,8 @@ const char* stepName(FileStep step) {
             return "rename";
         case FileStep::truncate:
             return "truncate";
+        default:
+            return "other";
     }
     return "?";
 }

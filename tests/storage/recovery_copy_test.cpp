@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "app/model/mind_map.h"
 #include "app/storage/state_folder.h"
@@ -169,6 +170,43 @@ TEST_F(RecoveryCopyTest, AFailedOpenSaysWhyAndKeepsTheMap) {
     EXPECT_EQ(said.back(), '\n');
     EXPECT_EQ(map.saveToBytes(), before);
     EXPECT_TRUE(map.hasUnsavedChanges());
+}
+
+TEST_F(RecoveryCopyTest, ASaveOntoTheCopyByAnotherSpellingKeepsItAsTheUsersFile) {
+    const fs::path folder = copyFile().parent_path();
+    std::vector<fs::path> spellings = {folder / "." / "recovery.mind",
+                                       folder / ".." / folder.filename() / "recovery.mind"};
+#ifndef _WIN32
+    fs::create_directory_symlink(folder, scratch.path() / "linked");
+    spellings.push_back(scratch.path() / "linked" / "recovery.mind");
+#endif
+    for (const fs::path& spelling : spellings) {
+        SCOPED_TRACE(spelling.string());
+        {
+            RecoveryCopy earlier(copyPath);
+            MindMap lost;
+            lost.addChildNode();
+            ASSERT_TRUE(earlier.writeNow(lost));
+        }
+        RecoveryCopy copy(copyPath);
+        MindMap map;
+        ASSERT_TRUE(map.loadFromFile(wide(spelling)));
+        EXPECT_TRUE(map.hasUnsavedChanges()) << "the copy opened by another name is still unsaved work";
+        map.addSiblingNode();
+        passFor(copy, map, 6);
+        ASSERT_TRUE(map.saveToFile(wide(spelling)));
+        const std::string saved = map.saveToBytes();
+        EXPECT_FALSE(map.hasUnsavedChanges());
+        passFor(copy, map, 1);
+        ASSERT_TRUE(copyExists()) << "the file just saved was removed";
+        EXPECT_EQ(mmtest::readBytes(copyFile()), saved);
+
+        // Later work is not written over it, neither after a while nor at the end.
+        map.addChildNode();
+        passFor(copy, map, 6);
+        EXPECT_FALSE(copy.writeNow(map));
+        EXPECT_EQ(mmtest::readBytes(copyFile()), saved);
+    }
 }
 
 }  // namespace

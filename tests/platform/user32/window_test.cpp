@@ -150,8 +150,8 @@ TEST(Window, OnlyTheOwningThreadDestroysIt) {
 
 TEST(Window, TheInputMethodOpensWithoutChangingTheProgramsLocale) {
     REQUIRE_DISPLAY();
-    // The program never set a locale: it runs in "C", also after the display and its input
-    // method opened (under a UTF-8 locale, for the time of the opening only).
+    // This test program never set a locale: it runs in "C", also after the display and its
+    // input method opened. Only the program's start sets one, before any thread runs.
     WindowThread window;
     const char* locale = std::setlocale(LC_CTYPE, nullptr);
     ASSERT_NE(locale, nullptr);
