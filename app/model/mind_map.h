@@ -110,6 +110,15 @@ class MindMap {
     bool hasUnsavedChanges() const { return changeCount != savedChangeCount; }
     // The map came from the recovery copy (its unsaved work is the user's again).
     bool openedRecoveryCopy = false;
+    // Which copy (or save's backup) it came from; empty for any other map.
+    std::u16string recoveredFrom;
+    // Successful saves and completed opens (an open that found no map included), counted so
+    // that the recovery copy can tell a save's clean map from an open's.
+    std::uint64_t saveCount = 0;
+    std::uint64_t openCount = 0;
+    // Why the last save or open failed, shown in the window until the next command; empty
+    // when it did not.
+    std::u16string fileFailure;
 
     // Blink counters of the edit box and the path box carets; advanced only by the frames that
     // draw their box, never reset.

@@ -3,6 +3,8 @@
 // per step.
 #pragma once
 
+#include <atomic>
+
 enum class FileStep { write, sync, rename, truncate };
 
 // Makes the nth (1-based) call of step from now on fail, and with repeat every later one as
@@ -11,6 +13,10 @@ void failFileStep(FileStep step, int nth, bool repeat = false);
 
 // Whether an armed failure has struck since the step was armed.
 bool fileStepFailed();
+
+// While *held is true, every call of step waits (tests of what must wait for a slow save);
+// null stops holding.
+void holdFileStep(FileStep step, const std::atomic<bool>* held);
 
 // Called by the file layer before each step: true when this call must fail as if the system
 // had reported an input/output error.

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "app/model/mind_map.h"
 #include "tests/e2e/editor_fixture.h"
@@ -22,7 +23,23 @@ constexpr int kChildY = 475;
 
 class RecoveryE2E : public EditorFixture {
   protected:
-    fs::path copyFile() const { return dir / "state" / "mindmap" / "recovery.mind"; }
+    fs::path stateFolder() const { return dir / "state" / "mindmap"; }
+    // The one recovery copy in the state folder (each editor names its own), or a path that
+    // does not exist when there is none.
+    fs::path copyFile() const {
+        const auto copies = copyFiles();
+        return copies.size() == 1 ? copies[0] : stateFolder() / "no-single-copy";
+    }
+    std::vector<fs::path> copyFiles() const {
+        std::vector<fs::path> copies;
+        std::error_code error;
+        for (fs::directory_iterator it(stateFolder(), error), end; !error && it != end; it.increment(error)) {
+            const std::string name = it->path().filename().string();
+            if (name.rfind("recovery", 0) == 0 && name.size() > 5 && name.substr(name.size() - 5) == ".mind")
+                copies.push_back(it->path());
+        }
+        return copies;
+    }
 
     // The map after one right-click, as Save writes it.
     static std::string oneChildMap() {
@@ -72,7 +89,9 @@ TEST_P(EveryEnd, KeepsTheUnsavedWork) {
 }
 
 INSTANTIATE_TEST_SUITE_P(RecoveryE2E, EveryEnd, ::testing::ValuesIn(kEnds),
-                         [](const ::testing::TestParamInfo<End>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<End>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST_F(RecoveryE2E, NothingUnsavedLeavesNoCopy) {
     launch();
@@ -88,9 +107,9 @@ TEST_F(RecoveryE2E, NothingUnsavedLeavesNoCopy) {
 }
 
 TEST_F(RecoveryE2E, StartSaysWhereACopyWaitsAndRecoverOpensIt) {
-    fs::create_directories(copyFile().parent_path());
+    fs::create_directories(stateFolder());
     {
-        std::ofstream out(copyFile(), std::ios::binary);
+        std::ofstream out(stateFolder() / "recovery.mind", std::ios::binary);
         out << oneChildMap();
     }
     launch();
@@ -116,11 +135,13 @@ TEST_F(RecoveryE2E, LosingTheXServerKeepsTheWorkAndEndsLoudly) {
     const pid_t server = fork();
     ASSERT_GE(server, 0);
     if (server == 0) {
-        execlp("Xvfb", "Xvfb", display.c_str(), "-screen", "0", "1600x900x24", "-nolisten", "tcp", static_cast<char*>(nullptr));
+        execlp("Xvfb", "Xvfb", display.c_str(), "-screen", "0", "1600x900x24", "-nolisten", "tcp",
+               static_cast<char*>(nullptr));
         _exit(127);
     }
     const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
-    for (int i = 0; i < 200 && !fs::exists(socket); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    for (int i = 0; i < 200 && !fs::exists(socket); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(25));
     const char* previous = std::getenv("DISPLAY");
     const std::string saved = previous != nullptr ? previous : "";
     setenv("DISPLAY", display.c_str(), 1);
@@ -129,7 +150,8 @@ TEST_F(RecoveryE2E, LosingTheXServerKeepsTheWorkAndEndsLoudly) {
     static EditorSession* const lost = new EditorSession;
     EditorSession& editor = *lost;
     setenv("DISPLAY", saved.c_str(), 1);
-    const bool started = editor.connected() && editor.start(MM_EDITOR_PATH, dir.string(), {"DISPLAY=" + display}) &&
+    const bool started = editor.connected() &&
+                         editor.start(MM_EDITOR_PATH, dir.string(), {"DISPLAY=" + display}) &&
                          editor.waitForWindow(kEditorPatience) && editor.waitForFirstFrame(kEditorPatience);
     if (!started) {
         kill(server, SIGKILL);
