@@ -171,5 +171,130 @@ TEST_F(RecoveryE2E, LosingTheXServerKeepsTheWorkAndEndsLoudly) {
     EXPECT_EQ(readBytes(copyFile()), oneChildMap());
 }
 
+// Several editors at once, each in a folder of its own but with the one state folder. Each new
+// window opens over the ones before, so only the newest takes the pointer and the keys.
+class ManyEditors : public RecoveryE2E {
+  protected:
+    // Starts another editor; its output goes to <name>/stderr.txt.
+    void start(EditorSession& editor, const std::string& name, const std::vector<std::string>& args = {}) {
+        const fs::path place = dir / name;
+        fs::create_directories(place);
+        ASSERT_TRUE(editor.connected());
+        ASSERT_TRUE(editor.start(MM_EDITOR_PATH, place.string(),
+                                 {"XDG_STATE_HOME=" + (dir / "state").string()}, args));
+        ASSERT_TRUE(editor.waitForWindow(kEditorPatience));
+        ASSERT_TRUE(editor.waitForFirstFrame(kEditorPatience));
+    }
+    // Right-clicks: each adds a child below the one before.
+    static void addChildren(EditorSession& editor, int count) {
+        for (int i = 0; i < count; ++i) editor.click(1000, 650, 3);
+        ASSERT_TRUE(editor.settle(kEditorPatience));
+    }
+    static std::string mapWithChain(int children) {
+        MindMap map;
+        for (int i = 0; i < children; ++i) map.addChildNode();
+        return map.saveToBytes();
+    }
+    fs::path copyOf(pid_t pid) const {
+        for (const fs::path& copy : copyFiles()) {
+            const std::string name = copy.filename().string();
+            if (name.size() > 5 && name.substr(0, name.size() - 5).ends_with("-" + std::to_string(pid)))
+                return copy;
+        }
+        return stateFolder() / "none";
+    }
+    // Waits for the copy an editor writes once its map has been still for five seconds.
+    bool waitForCopy(pid_t pid, const std::string& bytes) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+        while (std::chrono::steady_clock::now() < end) {
+            if (fs::exists(copyOf(pid)) && readBytes(copyOf(pid)) == bytes) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        return false;
+    }
+    std::string saidBy(const std::string& name) const { return readBytes(dir / name / "stderr.txt"); }
+    // What lies in the state folder, for a failure's message.
+    std::string stateFiles() const {
+        std::string list;
+        std::error_code error;
+        for (fs::directory_iterator it(stateFolder(), error), end; !error && it != end; it.increment(error))
+            list += it->path().filename().string() + "\n";
+        return list;
+    }
+};
+
+TEST_F(ManyEditors, TwoEditorsKeepTheirOwnWorkThroughACrashAndACleanSave) {
+    EditorSession a;
+    EditorSession b;
+    // Each new window opens over the ones before: an editor is driven before the next starts.
+    start(a, "a");
+    addChildren(a, 1);
+    start(b, "b");
+    addChildren(b, 2);
+    ASSERT_TRUE(waitForCopy(a.pid(), mapWithChain(1))) << a.pid() << "\n" << stateFiles() << saidBy("a");
+    ASSERT_TRUE(waitForCopy(b.pid(), mapWithChain(2))) << saidBy("b");
+
+    // B saves cleanly: its own copy goes, A's stays.
+    b.tap(XK_s, {XK_Control_L});
+    ASSERT_TRUE(b.waitForPathDialog(kEditorPatience));
+    ASSERT_TRUE(b.enterPath("b.mind", kEditorPatience));
+    ASSERT_TRUE(b.waitForPathDialogClosed(kEditorPatience));
+    ASSERT_TRUE(b.settle(kEditorPatience));
+    EXPECT_FALSE(fs::exists(copyOf(b.pid())));
+    EXPECT_EQ(readBytes(copyOf(a.pid())), mapWithChain(1));
+
+    // A crashes: nothing runs at its end, its copy is what it wrote before.
+    const pid_t crashed = a.pid();
+    kill(a.pid(), SIGKILL);
+    a.waitForExit(kEditorPatience);
+    EXPECT_EQ(readBytes(copyOf(crashed)), mapWithChain(1));
+
+    // B edits on and ends: its end writes its own copy, A's untouched.
+    addChildren(b, 1);
+    b.tap(XK_Escape);
+    ASSERT_TRUE(b.waitForExit(kEditorPatience).has_value());
+    ASSERT_EQ(copyFiles().size(), 2u) << saidBy("b");
+    EXPECT_EQ(readBytes(copyOf(crashed)), mapWithChain(1));
+    EXPECT_EQ(readBytes(copyOf(b.pid())), mapWithChain(3));
+    EXPECT_NE(saidBy("b").find("未保存的修改已存入 " + copyOf(b.pid()).string()), std::string::npos)
+        << saidBy("b");
+}
+
+TEST_F(ManyEditors, ThreeEditorsEndingEachTheirWayLeaveThreeCopiesOfferedToTheNext) {
+    EditorSession a;
+    EditorSession b;
+    EditorSession c;
+    start(a, "a");
+    addChildren(a, 1);
+    start(b, "b");
+    addChildren(b, 2);
+    start(c, "c");
+    addChildren(c, 3);
+    ASSERT_TRUE(waitForCopy(b.pid(), mapWithChain(2)));
+    const pid_t pids[] = {a.pid(), b.pid(), c.pid()};
+    kill(a.pid(), SIGTERM);
+    kill(b.pid(), SIGKILL);
+    c.tap(XK_Escape);
+    a.waitForExit(kEditorPatience);
+    b.waitForExit(kEditorPatience);
+    ASSERT_TRUE(c.waitForExit(kEditorPatience).has_value());
+    ASSERT_EQ(copyFiles().size(), 3u);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(readBytes(copyOf(pids[i])), mapWithChain(i + 1)) << i;
+
+    // The next editor is told of each; an editor running beside it is offered nothing of its.
+    EditorSession d;
+    start(d, "d");
+    for (const pid_t pid : pids)
+        EXPECT_NE(saidBy("d").find("发现未保存的导图: " + copyOf(pid).string()), std::string::npos)
+            << saidBy("d");
+    addChildren(d, 1);
+    ASSERT_TRUE(waitForCopy(d.pid(), mapWithChain(1)));
+    EditorSession e;
+    start(e, "e");
+    EXPECT_EQ(saidBy("e").find(copyOf(d.pid()).string()), std::string::npos) << saidBy("e");
+    kill(d.pid(), SIGKILL);
+    kill(e.pid(), SIGKILL);
+}
+
 }  // namespace
 }  // namespace e2e
