@@ -117,6 +117,9 @@ void character(MindMap& m, char16_t ch) {
 
 void dispatchInput(MindMap& mindMap, const Gfx::InputMessage& message, bool& running,
                    ControlKeyTest controlHeld) {
+    // A failed save's or open's line in the status bar lasts until the next command.
+    if (message.kind == WM_KEYDOWN || message.kind == WM_LBUTTONDOWN || message.kind == WM_RBUTTONDOWN)
+        mindMap.fileFailure.clear();
     switch (message.kind) {
         case WM_LBUTTONDOWN:
             leftButtonDown(mindMap, message.mouse.x, message.mouse.y);
