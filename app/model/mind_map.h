@@ -20,6 +20,8 @@
 #include "app/model/node.h"
 #include "app/model/scene_layout.h"
 
+struct RecoveryOffer;  // app/model/recovery_offer.h
+
 class MindMap {
   public:
     MindMap();
@@ -119,6 +121,9 @@ class MindMap {
     // Why the last save or open failed, shown in the window until the next command; empty
     // when it did not.
     std::u16string fileFailure;
+    // The offer of work left by ended editors, shown over the canvas at start; it takes every
+    // input while shown. Not owned; null when there is none.
+    RecoveryOffer* recoveryOffer = nullptr;
 
     // Blink counters of the edit box and the path box carets; advanced only by the frames that
     // draw their box, never reset.

@@ -68,6 +68,7 @@ MapSnapshot publishedSnapshot() {
 void clearPublishedSnapshot() {
     std::lock_guard<std::mutex> guard(publishedLock());
     published() = MapSnapshot{};
+    lastSavedChange.store(0);
 }
 
 SaveUnderWay::SaveUnderWay() : held(saveLock()) {}

@@ -30,7 +30,7 @@ std::string snapshotBytes(const MapSnapshot& snapshot);
 void publishSnapshot(MindMap& map);
 // On any thread: the last one published.
 MapSnapshot publishedSnapshot();
-// Forgets what was published (a new map, in tests).
+// Forgets what was published and saved (a new map, in tests).
 void clearPublishedSnapshot();
 
 // Held by a save for its whole write.

@@ -18,6 +18,7 @@
 #include "app/ui/event_loop.h"
 #include "app/ui/export_command.h"
 #include "app/ui/program_end.h"
+#include "app/ui/recovery_offer_input.h"
 #include "app/ui/text_style.h"
 #include "graphics/graphics.h"
 
@@ -80,6 +81,9 @@ int runEditor(const CommandLine& commandLine) {
         mindMap->loadFromFile(commandLine.file);
     }
     announceRecoveryCopies(left);
+    // The window offers them too: a desktop start has no console to read.
+    RecoveryOffer offer = makeRecoveryOffer(left);
+    mindMap->recoveryOffer = &offer;
     publishSnapshot(*mindMap);
 
     runEventLoop(*mindMap, &recovery);
@@ -89,6 +93,7 @@ int runEditor(const CommandLine& commandLine) {
     Gfx::closeGraphWindow();
     keepUnsavedWork();
     stopKeepingWork();
+    mindMap->recoveryOffer = nullptr;
     mindMap.reset();
     return 0;
 }

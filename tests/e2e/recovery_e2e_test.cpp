@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "app/model/mind_map.h"
+#include "app/model/recovery_offer.h"
+#include "app/model/scene_layout.h"
 #include "tests/e2e/editor_fixture.h"
 
 namespace e2e {
@@ -114,6 +116,8 @@ TEST_F(RecoveryE2E, StartSaysWhereACopyWaitsAndRecoverOpensIt) {
     }
     launch();
     EXPECT_NE(said().find("发现未保存的导图: " + copyFile().string()), std::string::npos) << said();
+    session.tap(XK_Escape);  // "忽略" on the offer
+    ASSERT_TRUE(session.settle(kEditorPatience));
     quitWithEscape();
     EXPECT_TRUE(fs::exists(copyFile())) << "a copy nobody took up stays";
 
@@ -288,12 +292,75 @@ TEST_F(ManyEditors, ThreeEditorsEndingEachTheirWayLeaveThreeCopiesOfferedToTheNe
         EXPECT_NE(saidBy("d").find("发现未保存的导图: " + copyOf(pid).string()), std::string::npos)
             << saidBy("d");
     addChildren(d, 1);
-    ASSERT_TRUE(waitForCopy(d.pid(), mapWithChain(1)));
+    ASSERT_TRUE(waitForCopy(d.pid(), mapWithChain(1))) << d.pid() << "\n"
+                                                       << stateFiles() << readBytes(copyOf(d.pid()));
     EditorSession e;
     start(e, "e");
     EXPECT_EQ(saidBy("e").find(copyOf(d.pid()).string()), std::string::npos) << saidBy("e");
     kill(d.pid(), SIGKILL);
     kill(e.pid(), SIGKILL);
+}
+
+// The offer over the canvas at start: a copy of an ended editor and a backup of an interrupted
+// save, each a row; Escape keeps them for later without ending the program, "删除" moves one to
+// discarded/, "打开" opens one as unsaved work that a save then ends.
+class OfferE2E : public RecoveryE2E {
+  protected:
+    static constexpr std::uint32_t kBox = kBoxFill;
+    bool offerShown() { return session.waitForColour(kPanelWidth + 205, 155, kBox, kEditorPatience); }
+    bool offerGone() { return session.waitForOtherColour(kPanelWidth + 205, 155, kBox, kEditorPatience); }
+    void press(const SceneRect& r) { session.click((r.left + r.right) / 2, (r.top + r.bottom) / 2); }
+    static std::string chain(int children) {
+        MindMap map;
+        for (int i = 0; i < children; ++i) map.addChildNode();
+        return map.saveToBytes();
+    }
+};
+
+TEST_F(OfferE2E, EscapeIgnoresDeleteDiscardsOpenTakesUp) {
+    fs::create_directories(stateFolder());
+    const fs::path copy = stateFolder() / "recovery-100-999999.mind";
+    const fs::path backup = stateFolder() / "plan.mind.999998-1.backup";
+    std::ofstream(copy, std::ios::binary) << chain(1);
+    std::ofstream(backup, std::ios::binary) << chain(2);
+    fs::last_write_time(backup, fs::file_time_type::clock::now() - std::chrono::hours(1));
+
+    launch();
+    ASSERT_TRUE(offerShown());
+    const RecoveryOfferLayout two = recoveryOfferLayout(kPanelWidth, 2);
+    const SceneRect firstRow = offerRow(two, 0);
+    const SceneRect secondRow = offerRow(two, 1);
+    EXPECT_TRUE(session.waitForColour(firstRow.left + 2, firstRow.bottom - 3, kSelected, kEditorPatience))
+        << "the newest is selected";
+    session.tap(XK_Escape);
+    ASSERT_TRUE(offerGone());
+    EXPECT_FALSE(session.waitForExit(Milliseconds(300)).has_value()) << "Escape on the offer ends nothing";
+    quitWithEscape();
+    EXPECT_TRUE(fs::exists(copy));
+    EXPECT_TRUE(fs::exists(backup));
+
+    launch();
+    ASSERT_TRUE(offerShown());
+    session.tap(XK_Down);
+    ASSERT_TRUE(session.waitForColour(secondRow.left + 2, secondRow.bottom - 3, kSelected, kEditorPatience));
+    press(two.discard);
+    ASSERT_TRUE(session.settle(kEditorPatience));
+    EXPECT_FALSE(fs::exists(backup));
+    EXPECT_EQ(readBytes(stateFolder() / "discarded" / backup.filename()), chain(2));
+    const RecoveryOfferLayout one = recoveryOfferLayout(kPanelWidth, 1);
+    ASSERT_TRUE(offerShown()) << "the copy is still offered";
+    press(one.open);
+    ASSERT_TRUE(offerGone());
+    ASSERT_TRUE(nodeShows(kChildX, kChildY, kDefaultFill)) << "the copy's child";
+    ASSERT_TRUE(session.settle(kEditorPatience));
+    EXPECT_FALSE(fs::exists(copy)) << "taken up as this editor's own copy";
+    ASSERT_EQ(copyFiles().size(), 1u);
+    EXPECT_EQ(readBytes(copyFiles()[0]), chain(1));
+    saveWithShortcut("kept.mind");
+    ASSERT_TRUE(session.settle(kEditorPatience));
+    EXPECT_TRUE(copyFiles().empty()) << "saved: no copy is needed";
+    quitWithEscape();
+    EXPECT_EQ(readBytes(dir / "kept.mind"), chain(1));
 }
 
 }  // namespace
