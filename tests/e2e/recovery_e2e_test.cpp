@@ -285,18 +285,26 @@ TEST_F(ManyEditors, ThreeEditorsEndingEachTheirWayLeaveThreeCopiesOfferedToTheNe
     ASSERT_EQ(copyFiles().size(), 3u);
     for (int i = 0; i < 3; ++i) EXPECT_EQ(readBytes(copyOf(pids[i])), mapWithChain(i + 1)) << i;
 
-    // The next editor is told of each; an editor running beside it is offered nothing of its.
+    // The next editor is told of each and takes one up (Enter opens the newest): it is that
+    // editor's own copy now, so an editor started beside it is offered only the other two.
     EditorSession d;
     start(d, "d");
     for (const pid_t pid : pids)
         EXPECT_NE(saidBy("d").find("发现未保存的导图: " + copyOf(pid).string()), std::string::npos)
             << saidBy("d");
-    addChildren(d, 1);
-    ASSERT_TRUE(waitForCopy(d.pid(), mapWithChain(1))) << d.pid() << "\n"
-                                                       << stateFiles() << readBytes(copyOf(d.pid()));
+    ASSERT_TRUE(d.waitForColour(kPanelWidth + 205, 155, kBoxFill, kEditorPatience)) << "the offer";
+    d.tap(XK_Return);
+    ASSERT_TRUE(d.waitForOtherColour(kPanelWidth + 205, 155, kBoxFill, kEditorPatience));
+    ASSERT_TRUE(d.settle(kEditorPatience));
+    ASSERT_EQ(copyFiles().size(), 3u) << stateFiles();
+    const fs::path taken = copyOf(d.pid());
+    ASSERT_TRUE(fs::exists(taken)) << stateFiles();
     EditorSession e;
     start(e, "e");
-    EXPECT_EQ(saidBy("e").find(copyOf(d.pid()).string()), std::string::npos) << saidBy("e");
+    EXPECT_EQ(saidBy("e").find(taken.string()), std::string::npos) << saidBy("e");
+    int offered = 0;
+    for (const fs::path& copy : copyFiles()) offered += saidBy("e").find(copy.string()) != std::string::npos;
+    EXPECT_EQ(offered, 2) << saidBy("e");
     kill(d.pid(), SIGKILL);
     kill(e.pid(), SIGKILL);
 }
