@@ -269,6 +269,9 @@ TEST_F(RecoveryCopyTest, WriteNowSaysTruthfullyWhetherTheWorkWasKept) {
 }
 
 TEST_F(RecoveryCopyTest, TheStateFolderGoneIsMadeAgainWithTheLock) {
+#ifdef _WIN32
+    GTEST_SKIP() << "a lock held there keeps Windows from removing the folder";
+#endif
     RecoveryCopy copy(copyPath);
     MindMap map;
     map.addChildNode();
