@@ -20,6 +20,8 @@
 #include "app/model/node.h"
 #include "app/model/scene_layout.h"
 
+struct RecoveryOffer;  // app/model/recovery_offer.h
+
 class MindMap {
   public:
     MindMap();
@@ -116,8 +118,21 @@ class MindMap {
     bool hasUnsavedChanges() const { return changeCount != savedChangeCount; }
     // The map came from the recovery copy (its unsaved work is the user's again).
     bool openedRecoveryCopy = false;
-    // A save went onto the recovery copy itself: the file is the user's now and stays.
-    bool savedOntoRecoveryCopy = false;
+    // Where the last successful save went (the recovery copy tells by it whether the user
+    // saved onto the copy itself, which is then the user's file).
+    std::u16string savedPath;
+    // Which copy (or save's backup) it came from; empty for any other map.
+    std::u16string recoveredFrom;
+    // Successful saves and completed opens (an open that found no map included), counted so
+    // that the recovery copy can tell a save's clean map from an open's.
+    std::uint64_t saveCount = 0;
+    std::uint64_t openCount = 0;
+    // Why the last save or open failed, shown in the window until the next command; empty
+    // when it did not.
+    std::u16string fileFailure;
+    // The offer of work left by ended editors, shown over the canvas at start; it takes every
+    // input while shown. Not owned; null when there is none.
+    RecoveryOffer* recoveryOffer = nullptr;
 
     // Blink counters of the edit box and the path box carets; advanced only by the frames that
     // draw their box, never reset.

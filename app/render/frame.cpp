@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "app/model/recovery_offer.h"
 #include "app/model/scene_layout.h"
 #include "app/model/wrap_int32.h"
 #include "app/render/palette.h"
@@ -58,6 +59,7 @@ void MindMap::drawFrame() {
     if (isEditing) drawEditBox(*this);
     if (showHelp) drawHelpScreen(*this);
     if (showFileDialog) drawPathDialog(*this);
+    if (recoveryOffer != nullptr && recoveryOffer->shown) drawRecoveryOffer(*recoveryOffer, panelWidth);
     drawStatusBar(*this);
     Gfx::endBatchDraw();
 }

@@ -28,5 +28,6 @@ inline constexpr Colour kDialogButtonFill = 0xC8C8C8;
 
 inline constexpr Colour kStatusFill = 0xF0F0F0;
 inline constexpr Colour kStatusText = 0x505050;
+inline constexpr Colour kFailureText = 0x0000C8;  // a failed save or open, red
 
 }  // namespace palette

@@ -29,6 +29,10 @@ void drawEditBox(MindMap& mindMap);
 void drawHelpScreen(const MindMap& mindMap);
 void drawPathDialog(MindMap& mindMap);
 
+// The recovery offer (app/model/recovery_offer.h), over everything but the status bar.
+struct RecoveryOffer;
+void drawRecoveryOffer(const RecoveryOffer& offer, int panelWidth);
+
 // The status bar, drawn last in every frame.
 void drawStatusBar(const MindMap& mindMap);
 

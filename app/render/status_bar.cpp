@@ -1,5 +1,5 @@
 // The status bar: the selected node's caption, position (x from the panel's edge), and number
-// of children, over everything else in the frame.
+// of children, over everything else in the frame; or why the last save or open failed.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -91,8 +91,10 @@ std::u16string formatStatusLine(const MindMap& mindMap) {
 void drawStatusBar(const MindMap& mindMap) {
     Gfx::setFillColor(palette::kStatusFill);
     Gfx::fillRectangle(0, kWindowHeight - kBarHeight, kWindowWidth, kWindowHeight);
-    Gfx::setTextColor(palette::kStatusText);
-    const std::u16string statusText = formatStatusLine(mindMap);
+    // A failed save or open says why here, in red, until the next command.
+    const bool failure = !mindMap.fileFailure.empty();
+    Gfx::setTextColor(failure ? palette::kFailureText : palette::kStatusText);
+    const std::u16string statusText = failure ? mindMap.fileFailure : formatStatusLine(mindMap);
     RECT statusRect{kTextInset, kWindowHeight - kBarHeight, kWindowWidth - kTextInset, kWindowHeight};
     Gfx::drawTextInRect(statusText.c_str(), &statusRect, DT_VCENTER | DT_NOPREFIX);
 }

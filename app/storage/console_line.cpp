@@ -26,11 +26,16 @@ void writeConsoleLine(std::u16string_view text) {
     std::fflush(stderr);
 }
 
-void reportFileFailure(std::u16string_view what, const std::u16string& path, std::string_view reasonUtf8) {
+std::u16string fileFailureLine(std::u16string_view what, const std::u16string& path,
+                               std::string_view reasonUtf8) {
     std::u16string line(what);
     line += u": ";
     line += path;
     line += u": ";
     line += unicode::fromUtf8(reasonUtf8.empty() ? std::string_view("unknown error") : reasonUtf8);
-    writeConsoleLine(line);
+    return line;
+}
+
+void reportFileFailure(std::u16string_view what, const std::u16string& path, std::string_view reasonUtf8) {
+    writeConsoleLine(fileFailureLine(what, path, reasonUtf8));
 }

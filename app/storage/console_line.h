@@ -10,3 +10,7 @@ void writeConsoleLine(std::u16string_view text);
 
 // "<what>: <path>: <reason>", e.g. 保存失败: /srv/maps/a.mind: Permission denied
 void reportFileFailure(std::u16string_view what, const std::u16string& path, std::string_view reasonUtf8);
+
+// The same line as reportFileFailure writes, without its line end.
+std::u16string fileFailureLine(std::u16string_view what, const std::u16string& path,
+                               std::string_view reasonUtf8);

@@ -3,6 +3,8 @@
 // per step.
 #pragma once
 
+#include <atomic>
+
 // decided: the save has looked at the target and chosen its way, nothing written yet.
 // rewriting: an in-place rewrite has emptied the target and is about to write it.
 // renameFlags: failing it makes the file system refuse renameat2's flags (EINVAL).
@@ -14,6 +16,10 @@ void failFileStep(FileStep step, int nth, bool repeat = false);
 
 // Whether an armed failure has struck since the step was armed.
 bool fileStepFailed();
+
+// While *held is true, every call of step waits (tests of what must wait for a slow save);
+// null stops holding.
+void holdFileStep(FileStep step, const std::atomic<bool>* held);
 
 // Called by the file layer before each step: true when this call must fail as if the system
 // had reported an input/output error.

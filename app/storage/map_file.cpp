@@ -6,7 +6,8 @@
 #include "app/storage/console_line.h"
 #include "app/storage/map_file_format.h"
 #include "app/storage/map_file_io.h"
-#include "app/storage/recovery_copy.h"
+#include "app/storage/map_snapshot.h"
+#include "app/storage/recovery_files.h"
 
 std::string MindMap::saveToBytes() const {
     return root == nullptr ? std::string() : writeMapFile(*root);
@@ -16,19 +17,23 @@ bool MindMap::saveToFile(const std::u16string& path) {
     if (root == nullptr) return false;
     std::string reason;
     bool saved = false;
+    // The ends of the program wait for this save rather than keep what it is writing.
+    SaveUnderWay underWay;
     try {
         saved = replaceFileContents(path, saveToBytes(), &reason);
     } catch (const std::bad_alloc&) {
         reason = "Out of memory";  // nothing was written; the map is untouched
     }
     if (!saved) {
-        // The window shows nothing of it: the console line is what tells the user.
+        fileFailure = fileFailureLine(u"保存失败", path, reason);
         reportFileFailure(u"保存失败", path, reason);
         return false;
     }
+    underWay.succeeded(changeCount);
     savedChangeCount = changeCount;
     ++fileMatches;
-    if (isRecoveryCopyPath(path)) savedOntoRecoveryCopy = true;
+    savedPath = path;
+    ++saveCount;
     return true;
 }
 
@@ -39,6 +44,8 @@ bool MindMap::loadFromBytes(std::string_view bytes) {
     if (!found) loaded.reset(newRootNode());
     replaceTree(loaded.release());
     openedRecoveryCopy = false;
+    recoveredFrom.clear();
+    ++openCount;
     return found;
 }
 
@@ -55,12 +62,14 @@ bool MindMap::loadFromFile(const std::u16string& path) {
         reason = "Out of memory";  // the file did not fit in memory; the map is untouched
     }
     if (!opened) {
+        fileFailure = fileFailureLine(u"打开失败", path, reason);
         reportFileFailure(u"打开失败", path, reason);
         return false;
     }
     if (isRecoveryCopyPath(path)) {
         // The recovery copy holds work no save has kept: it stays unsaved until saved elsewhere.
         openedRecoveryCopy = true;
+        recoveredFrom = path;
     } else {
         savedChangeCount = changeCount;
         ++fileMatches;

@@ -20,6 +20,9 @@ void writeNode(std::string& out, const Node& node, int depth);
 
 // The whole file for the tree below root: the byte-order mark and every node line.
 std::string writeMapFile(const Node& root);
+// The same for a frozen tree (a snapshot of the map, app/model/frozen_node.h).
+struct FrozenNode;
+std::string writeMapFile(const FrozenNode& root);
 
 // Reads the first node line of the file and its subtree (the tree the file holds), or
 // nothing when the file holds no valid first node line. Lines that would nest at kMaxDepth

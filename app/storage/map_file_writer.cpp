@@ -2,6 +2,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/model/frozen_node.h"
 #include "app/storage/map_file_format.h"
 #include "unicode/utf.h"
 
@@ -19,7 +20,8 @@ void appendColour(std::string& out, Colour colour) {
     appendNumber(out, (colour >> 16) & 0xFF);
 }
 
-void writeNodeLine(std::string& out, const Node& node, int depth, std::string& utf8Text) {
+template <class AnyNode>
+void writeNodeLine(std::string& out, const AnyNode& node, int depth, std::string& utf8Text) {
     out.append(2 * static_cast<std::size_t>(depth), ' ');
     out.append("node: ");
     appendNumber(out, node.x);
@@ -45,20 +47,30 @@ void writeNodeLine(std::string& out, const Node& node, int depth, std::string& u
     out.append(utf8Text, start, std::string::npos);
     out.append("\"\n");
 }
-}  // namespace
-
-void writeNode(std::string& out, const Node& node, int depth) {
-    // Pre-order with an explicit stack, so the depth of the tree never meets the call stack.
+// Pre-order with an explicit stack, so the depth of the tree never meets the call stack.
+template <class AnyNode>
+void writeTree(std::string& out, const AnyNode& node, int depth) {
     std::string utf8Text;
-    std::vector<std::pair<const Node*, int>> pending{{&node, depth}};
+    std::vector<std::pair<const AnyNode*, int>> pending{{&node, depth}};
     while (!pending.empty()) {
         const auto [current, level] = pending.back();
         pending.pop_back();
         writeNodeLine(out, *current, level, utf8Text);
         for (auto it = current->children.rbegin(); it != current->children.rend(); ++it) {
-            pending.emplace_back(*it, level + 1);
+            pending.emplace_back(&**it, level + 1);
         }
     }
+}
+}  // namespace
+
+void writeNode(std::string& out, const Node& node, int depth) {
+    writeTree(out, node, depth);
+}
+
+std::string writeMapFile(const FrozenNode& root) {
+    std::string out = "\xEF\xBB\xBF";
+    writeTree(out, root, 0);
+    return out;
 }
 
 std::string writeMapFile(const Node& root) {

@@ -3,6 +3,7 @@
 #include "app/storage/posix_files.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,6 +22,12 @@ FileDescriptor::~FileDescriptor() {
 void FileDescriptor::reset(int fd) {
     if (fd_ >= 0) ::close(fd_);
     fd_ = fd;
+}
+
+int FileDescriptor::release() {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd;
 }
 
 bool FileDescriptor::close() {
@@ -133,6 +140,21 @@ bool copyContents(int from, int to) {
         if (!writeAll(to, std::string_view(buffer.data(), static_cast<std::size_t>(n)))) return false;
         offset += n;
     }
+}
+
+int holdLockFile(const std::string& path) {
+    FileDescriptor fd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+    if (fd.get() < 0 || ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) return -1;
+    const int held = fd.get();
+    fd.release();
+    return held;
+}
+
+bool lockFileHeld(const std::string& path) {
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) return false;
+    // Shared is enough to test: any exclusive holder refuses it.
+    return ::flock(fd.get(), LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
 }
 
 #endif  // _WIN32

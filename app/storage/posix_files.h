@@ -13,6 +13,8 @@ class FileDescriptor {
     FileDescriptor& operator=(const FileDescriptor&) = delete;
     int get() const { return fd_; }
     void reset(int fd);
+    // Gives the descriptor up without closing it.
+    int release();
     // Closes now and reports the result: a failed close can mean lost data.
     bool close();
 
@@ -51,3 +53,11 @@ bool truncateFile(int fd);
 
 // Copies everything from the start of `from` onto `to` at its position, streaming.
 bool copyContents(int from, int to);
+
+// Opens (making it when missing) and locks the file for this process alone (flock, so another
+// open of it, in this process too, finds it taken); the descriptor, or -1 when it is taken or
+// cannot be opened. The lock goes with the descriptor, and with the process.
+int holdLockFile(const std::string& path);
+
+// Whether some open of the file holds its lock now; a missing file is not held.
+bool lockFileHeld(const std::string& path);

@@ -1,44 +1,28 @@
 #include "app/storage/recovery_copy.h"
 
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
 #include "app/storage/map_file_io.h"
 #include "app/storage/state_folder.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <cstdio>
-
 #include "unicode/utf.h"
-#endif
+
+namespace fs = std::filesystem;
 
 namespace {
 
-constexpr char16_t kRecoveryName[] = u"recovery.mind";
-
-void removeFile(const std::u16string& path) {
-#ifdef _WIN32
-    ::DeleteFileW(reinterpret_cast<const wchar_t*>(path.c_str()));
-#else
-    std::remove(unicode::toUtf8(path).c_str());
-#endif
+bool sameFile(const std::u16string& a, const std::u16string& b) {
+    std::error_code error;
+    return a == b || fs::equivalent(fs::path(a), fs::path(b), error);
 }
 
 }  // namespace
 
-std::u16string recoveryCopyPath() {
-    return userStateFile(kRecoveryName);
-}
-
-bool isRecoveryCopyPath(const std::u16string& path) {
-    const std::u16string copy = recoveryCopyPath();
-    // By identity: "./", "a/../" or a linked folder spell the same file another way.
-    return !copy.empty() && (path == copy || isSameFile(path, copy));
-}
-
-RecoveryCopy::RecoveryCopy(std::u16string path) : file(std::move(path)) {
-    if (!file.empty()) writer = std::thread([this] { writerLoop(); });
+RecoveryCopy::RecoveryCopy(std::u16string path) : keeping(!path.empty()), file(std::move(path)) {
+    if (!keeping) return;
+    held = RecoveryLock::take(recoveryLockPath(file));
+    writer = std::thread([this] { writerLoop(); });
 }
 
 RecoveryCopy::~RecoveryCopy() {
@@ -51,35 +35,70 @@ RecoveryCopy::~RecoveryCopy() {
     writer.join();
 }
 
-void RecoveryCopy::afterPass(const MindMap& map, Clock::time_point now) {
-    if (file.empty() || adopted) return;
-    if (map.savedOntoRecoveryCopy) {
-        // The user saved onto the copy: it is the user's file now, kept, and never written
-        // over with unsaved work again in this run.
-        std::lock_guard<std::mutex> guard(lock);
-        adopted = true;
-        pending.reset();
-        return;
+void RecoveryCopy::setRetryTime(Clock::duration wait) {
+    std::lock_guard<std::mutex> guard(lock);
+    retryWait = wait;
+}
+
+std::u16string RecoveryCopy::path() const {
+    std::lock_guard<std::mutex> disk(diskLock);
+    return file;
+}
+
+void RecoveryCopy::afterPass(MindMap& map, Clock::time_point now) {
+    if (!keeping) return;
+    if (map.openCount != seenOpens) {
+        seenOpens = map.openCount;
+        // The map was replaced: what the writer has yet to write belongs to the map before.
+        {
+            std::lock_guard<std::mutex> guard(lock);
+            pending.reset();
+            ++generation;
+        }
+        std::lock_guard<std::mutex> disk(diskLock);
+        const bool ownCopyOpened = !map.recoveredFrom.empty() && sameFile(map.recoveredFrom, file);
+        if (onDisk && !ownCopyOpened) {
+            // Work the open replaced stays for a later offer; work since undone goes.
+            if (hadUnsaved) {
+                retireOwnCopy();
+            } else {
+                removeOwnCopy();
+            }
+        }
+        if (!map.recoveredFrom.empty() && (ownCopyOpened || adoptRecoveryFile(map.recoveredFrom, file))) {
+            // The copy the user took up is this editor's own now: it goes when its work is saved.
+            onDisk = true;
+            std::lock_guard<std::mutex> guard(lock);
+            diskChange = map.changeCount;
+            handedChange = map.changeCount;
+        }
     }
-    if (map.openedRecoveryCopy) holdsCopy = true;  // the user took the copy up: it is this run's now
-    if (map.fileMatches != seenMatches) {
-        seenMatches = map.fileMatches;
-        if (!map.hasUnsavedChanges() && holdsCopy) {
-            // A save or open left nothing unsaved: the copy has nothing more to offer.
-            waitIdle();
-            removeFile(file);
-            holdsCopy = false;
-            writtenChange = 0;
+    if (map.saveCount != seenSaves) {
+        seenSaves = map.saveCount;
+        if (!map.hasUnsavedChanges()) {
+            {
+                std::lock_guard<std::mutex> guard(lock);
+                pending.reset();
+                ++generation;
+            }
+            std::lock_guard<std::mutex> disk(diskLock);
+            if (!map.savedPath.empty() && sameFile(map.savedPath, file)) {
+                handOverOwnCopy();
+            } else if (onDisk) {
+                removeOwnCopy();
+            }
+            handedChange = 0;
         }
     }
     if (map.changeCount != seenChange) {
         seenChange = map.changeCount;
         changedAt = now;
     }
+    hadUnsaved = map.hasUnsavedChanges();
     if (!changedAt || now - *changedAt < kQuietTime) return;
     changedAt.reset();
-    if (!map.hasUnsavedChanges() || (holdsCopy && writtenChange == map.changeCount)) return;
-    hand(map.saveToBytes(), map.changeCount);
+    if (!map.hasUnsavedChanges() || handedChange == map.changeCount) return;
+    hand(takeSnapshot(map));
 }
 
 std::optional<RecoveryCopy::Clock::time_point> RecoveryCopy::nextDeadline() const {
@@ -87,53 +106,149 @@ std::optional<RecoveryCopy::Clock::time_point> RecoveryCopy::nextDeadline() cons
     return *changedAt + kQuietTime;
 }
 
-bool RecoveryCopy::writeNow(const MindMap& map) {
-    if (file.empty() || !map.hasUnsavedChanges()) return false;
-    waitIdle();
+void RecoveryCopy::hand(MapSnapshot snapshot) {
+    handedChange = snapshot.change;
     {
         std::lock_guard<std::mutex> guard(lock);
-        if (adopted || map.savedOntoRecoveryCopy) return false;
+        pending = std::move(snapshot);
+        fresh = true;
     }
-    if (holdsCopy && writtenChange == map.changeCount) return true;
-    if (!replaceFileContents(file, map.saveToBytes())) return false;
-    holdsCopy = true;
-    writtenChange = map.changeCount;
+    wake.notify_all();
+}
+
+bool RecoveryCopy::writeNow(const MapSnapshot& snapshot, std::string* reason) {
+    if (!keeping) {
+        if (reason != nullptr) *reason = "no state folder";
+        return false;
+    }
+    if (!snapshot.unsaved()) return false;
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        if (pending && pending->change <= snapshot.change) pending.reset();
+    }
+    std::lock_guard<std::mutex> disk(diskLock);
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        if (onDisk && diskChange == snapshot.change) return true;
+    }
+    return writeFile(snapshot, reason);
+}
+
+void RecoveryCopy::dropStaleCopy() {
+    if (!keeping) return;
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        pending.reset();
+        ++generation;
+    }
+    std::lock_guard<std::mutex> disk(diskLock);
+    if (onDisk) removeOwnCopy();
+}
+
+bool RecoveryCopy::writeFile(const MapSnapshot& snapshot, std::string* reason) {
+    // The state folder may have gone since the start (a cleaner, the user): made again, with
+    // the lock that tells other editors this copy's editor runs.
+    if (userStateFolder().empty()) {
+        if (reason != nullptr) *reason = "the state folder cannot be made";
+        return false;
+    }
+    std::error_code error;
+    if (held == nullptr || !fs::exists(fs::path(held->path()), error)) {
+        held.reset();
+        held = RecoveryLock::take(recoveryLockPath(file));
+    }
+    if (!replaceFileContents(file, snapshotBytes(snapshot), reason)) return false;
+    onDisk = true;
+    std::lock_guard<std::mutex> guard(lock);
+    diskChange = snapshot.change;
     return true;
 }
 
-void RecoveryCopy::hand(std::string bytes, std::uint64_t change) {
-    {
-        std::lock_guard<std::mutex> guard(lock);
-        pending = std::move(bytes);
+void RecoveryCopy::removeOwnCopy() {
+    std::error_code error;
+    fs::remove(fs::path(file), error);
+    onDisk = false;
+    std::lock_guard<std::mutex> guard(lock);
+    diskChange = 0;
+}
+
+void RecoveryCopy::retireOwnCopy() {
+    // A name of its own that no lock file goes with: found as left work by the next start.
+    std::u16string stem = file.substr(0, file.size() - (file.size() >= 5 ? 5 : 0));
+    for (int n = 1; n < 1000; ++n) {
+        const fs::path retired(stem + u"-" + unicode::fromUtf8(std::to_string(n)) + u".mind");
+        std::error_code error;
+        if (fs::exists(retired, error)) continue;
+        fs::rename(fs::path(file), retired, error);
+        break;
     }
-    wake.notify_all();
-    holdsCopy = true;
-    writtenChange = change;
+    onDisk = false;
+    std::lock_guard<std::mutex> guard(lock);
+    diskChange = 0;
+}
+
+void RecoveryCopy::handOverOwnCopy() {
+    // The user saved onto this editor's copy, by whatever spelling of its path: the file is
+    // theirs now and stays. Later work goes to a copy of a new name, under a lock of its own.
+    const std::u16string fresh = freshRecoveryCopyPath();
+    if (!fresh.empty()) {
+        file = fresh;
+        held.reset();
+        held = RecoveryLock::take(recoveryLockPath(file));
+    }
+    onDisk = false;
+    std::lock_guard<std::mutex> guard(lock);
+    diskChange = 0;
 }
 
 void RecoveryCopy::waitIdle() {
     std::unique_lock<std::mutex> guard(lock);
-    wake.wait(guard, [this] { return !pending && !writing; });
+    wake.wait(guard, [this] { return !writing && (!pending || (failed && !fresh)); });
+}
+
+std::uint64_t RecoveryCopy::changeOnDisk() const {
+    std::lock_guard<std::mutex> guard(lock);
+    return diskChange;
+}
+
+bool RecoveryCopy::retrying() const {
+    std::lock_guard<std::mutex> guard(lock);
+    return failed && pending.has_value();
 }
 
 void RecoveryCopy::writerLoop() {
     std::unique_lock<std::mutex> guard(lock);
     for (;;) {
-        wake.wait(guard, [this] { return pending.has_value() || stopping; });
-        if (!pending) return;  // stopping with nothing left to write
-        if (adopted) {
-            pending.reset();
+        if (failed && pending && !fresh) {
+            wake.wait_for(guard, retryWait, [this] { return stopping || fresh; });
+        } else {
+            wake.wait(guard, [this] { return stopping || pending.has_value(); });
+        }
+        if (stopping) return;
+        if (!pending) {
+            failed = false;
             continue;
         }
-        std::string bytes = std::move(*pending);
-        pending.reset();
+        fresh = false;
+        const MapSnapshot job = *pending;
+        const std::uint64_t jobGeneration = generation;
         writing = true;
         guard.unlock();
-        // A failed write leaves the previous copy (the replacement is atomic); the next change
-        // or the end of the program tries again.
-        replaceFileContents(file, bytes);
+        bool written = false;
+        {
+            std::lock_guard<std::mutex> disk(diskLock);
+            bool current = false;
+            {
+                std::lock_guard<std::mutex> state(lock);
+                current = jobGeneration == generation && !(onDisk && diskChange == job.change);
+            }
+            // A failed write leaves the previous copy (the replacement is atomic).
+            written = !current || writeFile(job, nullptr);
+        }
         guard.lock();
         writing = false;
+        failed = !written;
+        if (written && pending && pending->change == job.change) pending.reset();
         wake.notify_all();
     }
 }

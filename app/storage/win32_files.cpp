@@ -129,4 +129,15 @@ bool copyContents(HANDLE from, HANDLE to) {
     }
 }
 
+HANDLE holdLockFile(const std::u16string& path) {
+    return ::CreateFileW(wide(path), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+bool lockFileHeld(const std::u16string& path) {
+    Handle file(
+        ::CreateFileW(wide(path), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return !file.valid() && ::GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
 #endif  // _WIN32

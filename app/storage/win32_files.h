@@ -59,3 +59,11 @@ bool flushFile(HANDLE file);
 bool truncateFile(HANDLE file);
 // Copies everything from the start of `from` onto `to` at its position.
 bool copyContents(HANDLE from, HANDLE to);
+
+// Opens (making it when missing) the file shared with nobody, which is how a lock is held here:
+// every other open fails with a sharing violation until the handle closes, as it does when
+// the process ends. INVALID_HANDLE_VALUE when it is taken or cannot be opened.
+HANDLE holdLockFile(const std::u16string& path);
+
+// Whether some process holds the file so; a missing file is not held.
+bool lockFileHeld(const std::u16string& path);

@@ -6,7 +6,9 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "app/model/recovery_offer.h"
 #include "app/model/scene_layout.h"
+#include "app/ui/recovery_offer_input.h"
 
 // Message kinds and virtual-key codes are the platform's (WM_*, VK_*): InputMessage::kind and
 // KeyInput::keyCode carry them unchanged.
@@ -117,6 +119,13 @@ void character(MindMap& m, char16_t ch) {
 
 void dispatchInput(MindMap& mindMap, const Gfx::InputMessage& message, bool& running,
                    ControlKeyTest controlHeld) {
+    if (mindMap.recoveryOffer != nullptr && mindMap.recoveryOffer->shown) {
+        dispatchOfferInput(mindMap, *mindMap.recoveryOffer, message);
+        return;
+    }
+    // A failed save's or open's line in the status bar lasts until the next command.
+    if (message.kind == WM_KEYDOWN || message.kind == WM_LBUTTONDOWN || message.kind == WM_RBUTTONDOWN)
+        mindMap.fileFailure.clear();
     switch (message.kind) {
         case WM_LBUTTONDOWN:
             leftButtonDown(mindMap, message.mouse.x, message.mouse.y);

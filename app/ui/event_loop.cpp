@@ -5,10 +5,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
-#include <mutex>
 
 #include "app/render/text_caret.h"
-#include "app/ui/program_end.h"
+#include "app/storage/map_snapshot.h"
 #include "graphics/graphics.h"
 #include "graphics/image.h"
 #include "graphics/input_queue.h"
@@ -158,12 +157,10 @@ DWORD EventLoop::msUntilRecoveryDue() const {
 void EventLoop::run(LoopTiming& timing) {
     for (;;) {
         bool drew = false;
-        {
-            // Threads that end the program take the map only between passes.
-            std::lock_guard<std::recursive_timed_mutex> held(mapLock());
-            drew = runPass();
-            if (recovery != nullptr) recovery->afterPass(map, RecoveryCopy::Clock::now());
-        }
+        drew = runPass();
+        // The threads that end the program write what this publishes, never the live map.
+        publishSnapshot(map);
+        if (recovery != nullptr) recovery->afterPass(map, RecoveryCopy::Clock::now());
         if (!running_) return;
         if (drew) {
             timing.pause(kPassPause);

@@ -3,21 +3,24 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <string>
-#include <system_error>
+#include <vector>
 
 #include "app/model/mind_map.h"
 #include "app/model/scene_layout.h"
 #include "app/render/palette.h"
+#include "app/storage/map_import.h"
+#include "app/storage/map_snapshot.h"
 #include "app/storage/recovery_copy.h"
+#include "app/storage/recovery_files.h"
 #include "app/ui/character_locale.h"
 #include "app/ui/command_line.h"
 #include "app/ui/event_loop.h"
 #include "app/ui/export_command.h"
 #include "app/ui/import_command.h"
 #include "app/ui/program_end.h"
+#include "app/ui/recovery_offer_input.h"
 #include "app/ui/text_style.h"
 #include "graphics/graphics.h"
 
@@ -52,19 +55,16 @@ void printLine(const std::string& line) {
     std::fprintf(stderr, "%s\n", line.c_str());
 }
 
-bool fileExists(const std::u16string& path) {
-    std::error_code ignored;
-    return !path.empty() && std::filesystem::is_regular_file(std::filesystem::path(path), ignored);
-}
-
 void keepWorkBeforeClosing() {
     keepUnsavedWork();
 }
 
 int runEditor(const CommandLine& commandLine) {
-    const std::u16string copyPath = recoveryCopyPath();
-    const bool copyWaits = fileExists(copyPath);
-    if (commandLine.recover && !copyWaits) {
+    sweepDiscardedRecoveryFiles();
+    // The lock first: an editor starting meanwhile sees this one as running.
+    RecoveryCopy recovery(recoveryCopyPath());
+    std::vector<LeftRecoveryFile> left = leftRecoveryFiles();
+    if (commandLine.recover && left.empty()) {
         printLine("mindmap: 没有可找回的恢复副本 / there is no recovery copy to open");
         return 1;
     }
@@ -72,23 +72,30 @@ int runEditor(const CommandLine& commandLine) {
     Gfx::setBackgroundColor(palette::kBackground);
     applyEditorTextStyle();
     auto mindMap = std::make_unique<MindMap>();
-    RecoveryCopy recovery(copyPath);
-    keepWorkAtEveryEnd(*mindMap, recovery);
+    keepWorkAtEveryEnd(recovery);
     Gfx::setUserCloseHandler(keepWorkBeforeClosing);
     // A file that cannot be opened leaves the fresh map; opening says why on the console.
     if (commandLine.recover) {
-        mindMap->loadFromFile(copyPath);
-    } else {
-        if (copyWaits) announceRecoveryCopy(copyPath);
-        if (!commandLine.file.empty()) mindMap->loadFromFile(commandLine.file);
+        // The newest; the others stay on offer.
+        mindMap->loadFromFile(left.front().path);
+        left.erase(left.begin());
+    } else if (!commandLine.file.empty()) {
+        mindMap->loadFromFile(commandLine.file);
     }
+    announceRecoveryCopies(left);
+    // The window offers them too: a desktop start has no console to read.
+    RecoveryOffer offer = makeRecoveryOffer(left);
+    mindMap->recoveryOffer = &offer;
+    publishSnapshot(*mindMap);
 
     runEventLoop(*mindMap, &recovery);
 
-    keepUnsavedWork();
-    stopKeepingWork();
+    // The window goes first; the work is written after it.
     Gfx::setUserCloseHandler(nullptr);
     Gfx::closeGraphWindow();
+    keepUnsavedWork();
+    stopKeepingWork();
+    mindMap->recoveryOffer = nullptr;
     mindMap.reset();
     return 0;
 }

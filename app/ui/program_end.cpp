@@ -3,15 +3,22 @@
 #include <windows.h>
 
 #include <atomic>
-#include <chrono>
+#include <mutex>
 
 #include "app/storage/console_line.h"
+#include "app/storage/map_snapshot.h"
 #include "app/storage/rewrite_window.h"
+#include "unicode/utf.h"
 
 namespace {
 
-std::atomic<MindMap*> keptMap{nullptr};
 std::atomic<RecoveryCopy*> keptCopy{nullptr};
+bool kept = false;  // an end has written the copy or said why it could not
+
+std::mutex& endLock() {
+    static std::mutex* const lock = new std::mutex;  // outlives every thread
+    return *lock;
+}
 
 // Windows ends the process once this returns (for Ctrl+C, because no handler took it), and the
 // stand-in does the same; the answer only lets the next handler run first.
@@ -22,47 +29,50 @@ BOOL WINAPI onConsoleEvent(DWORD) {
 
 }  // namespace
 
-std::recursive_timed_mutex& mapLock() {
-    static std::recursive_timed_mutex* const lock = new std::recursive_timed_mutex;  // outlives every thread
-    return *lock;
-}
-
-void keepWorkAtEveryEnd(MindMap& map, RecoveryCopy& copy) {
-    keptMap.store(&map);
-    keptCopy.store(&copy);
+void keepWorkAtEveryEnd(RecoveryCopy& copy) {
+    {
+        std::lock_guard<std::mutex> single(endLock());
+        keptCopy.store(&copy);
+        kept = false;
+    }
     SetConsoleCtrlHandler(onConsoleEvent, TRUE);
 }
 
 void keepUnsavedWork() {
+    // One end at a time; a later one finds the work kept (or its failure said).
+    std::lock_guard<std::mutex> single(endLock());
     // A file being rewritten in place is empty until the rewrite ends: ending before that
     // would lose what it held.
     waitForRewritesInPlace();
-    // A pass ends within a frame's time. One that does not end is stuck (waiting on a display
-    // that is gone): the map is not being changed then, and keeping it beats losing it.
-    std::unique_lock<std::recursive_timed_mutex> held(mapLock(), std::defer_lock);
-    [[maybe_unused]] const bool locked = held.try_lock_for(std::chrono::seconds(2));
-    MindMap* map = keptMap.load();
     RecoveryCopy* copy = keptCopy.load();
-    if (map == nullptr || copy == nullptr) return;
-    static std::recursive_mutex once;  // one writer at a time; later callers find it written
-    std::lock_guard<std::recursive_mutex> single(once);
-    static bool said = false;
-    if (said || !map->hasUnsavedChanges()) return;
-    said = true;
-    if (copy->writeNow(*map)) {
-        writeConsoleLine(u"未保存的修改已存入 " + copy->path() + u"，用 mindmap --recover 找回");
+    if (copy == nullptr) return;
+    if (kept) return;
+    // A save under way finishes first: what it writes may be the very work to keep.
+    const std::uint64_t saved = waitForSaves();
+    const MapSnapshot snapshot = publishedSnapshot();
+    if (!snapshot.unsaved() || saved >= snapshot.change) {
+        copy->dropStaleCopy();
+        return;
+    }
+    kept = true;
+    std::string reason;
+    if (copy->writeNow(snapshot, &reason)) {
+        writeConsoleLine(u"未保存的修改已存入 " + copy->path() +
+                         u"，下次启动时可以找回（或用 mindmap --recover）");
     } else {
         writeConsoleLine(u"未保存的修改无法存入恢复副本: " +
-                         (copy->path().empty() ? std::u16string(u"没有可用的状态文件夹") : copy->path()));
+                         (copy->path().empty() ? std::u16string(u"没有可用的状态文件夹")
+                                               : copy->path() + u": " + unicode::fromUtf8(reason)));
     }
 }
 
 void stopKeepingWork() {
-    std::lock_guard<std::recursive_timed_mutex> held(mapLock());
-    keptMap.store(nullptr);
+    std::lock_guard<std::mutex> single(endLock());
     keptCopy.store(nullptr);
 }
 
-void announceRecoveryCopy(const std::u16string& path) {
-    writeConsoleLine(u"发现未保存的导图: " + path + u" 用 Ctrl+O 打开，或运行 mindmap --recover");
+void announceRecoveryCopies(const std::vector<LeftRecoveryFile>& left) {
+    for (const LeftRecoveryFile& file : left)
+        writeConsoleLine(u"发现未保存的导图: " + file.path +
+                         u" 在窗口中打开、忽略或删除，或运行 mindmap --recover");
 }

@@ -1,27 +1,26 @@
 // Every way the program can end keeps the map's unsaved work in the recovery copy: the end of
 // the loop (Escape), the window's close button, and the console's control events (Ctrl+C, the
 // console or terminal closing, shutdown, and on Linux the loss of the X connection), which come
-// on threads of their own. Those threads take the map only between two passes of the loop:
-// the loop holds mapLock() while a pass works on the map.
+// on threads of their own. None of them reads the live map: they write the snapshot the loop
+// published after its last pass (app/storage/map_snapshot.h), after any save under way ends.
 #pragma once
 
-#include <mutex>
+#include <string>
+#include <vector>
 
-#include "app/model/mind_map.h"
 #include "app/storage/recovery_copy.h"
 
-std::recursive_timed_mutex& mapLock();
+// Registers the recovery copy for the ends that come from other threads. It must outlive the
+// program's run (main keeps it to the end).
+void keepWorkAtEveryEnd(RecoveryCopy& copy);
 
-// Registers the map and its recovery copy for the ends that come from other threads. Both must
-// outlive the program's run (main keeps them to the end).
-void keepWorkAtEveryEnd(MindMap& map, RecoveryCopy& copy);
-
-// At an end of the program: writes the recovery copy if the map has unsaved changes and says
-// on the console where it is. Safe from any thread, any number of times.
+// At an end of the program: writes the recovery copy if the published map has unsaved changes
+// and says on the console, truthfully, whether the work was kept and where. Safe from any
+// thread, any number of times; later calls find it done.
 void keepUnsavedWork();
 
-// Before the map or the copy goes: ends that come later keep nothing.
+// Before the copy goes: ends that come later keep nothing.
 void stopKeepingWork();
 
-// What the console says at start when a recovery copy is waiting.
-void announceRecoveryCopy(const std::u16string& path);
+// What the console says at start when recovery copies are waiting.
+void announceRecoveryCopies(const std::vector<LeftRecoveryFile>& left);

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <string>
 #include <string_view>
 
 #include "app/model/mind_map.h"
@@ -430,6 +431,37 @@ TEST(PanelCommandTest, UnknownIdsDoNothing) {
     runPanelCommand(map, 10);
     EXPECT_TRUE(map.root->children.empty());
     EXPECT_FALSE(map.isEditing || map.showHelp || map.showFileDialog);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(DispatchTest, AFailedSaveSaysSoUntilTheNextCommand) {
+    ctrl('S');
+    type(u"/nonexistent-folder/a.mind");
+    const PathDialogLayout dialog = pathDialogLayout(kPanelWidth);
+    testing::internal::CaptureStderr();
+    send(mouse(WM_LBUTTONDOWN, dialog.ok.left + 5, dialog.ok.top + 5));
+    const std::string said = testing::internal::GetCapturedStderr();
+    ASSERT_FALSE(map.fileFailure.empty());
+    EXPECT_EQ(map.fileFailure.rfind(u"保存失败: /nonexistent-folder/a.mind: ", 0), 0u);
+    // Pointer moves, releases and characters are no commands.
+    send(mouse(WM_MOUSEMOVE, 600, 600));
+    send(mouse(WM_LBUTTONUP, 600, 600));
+    send(character(u'x'));
+    EXPECT_FALSE(map.fileFailure.empty());
+    press('Q');  // a key that does nothing still ends the message
+    EXPECT_TRUE(map.fileFailure.empty());
+
+    ctrl('O');
+    type(u"/nonexistent-folder/b.mind");
+    testing::internal::CaptureStderr();
+    send(mouse(WM_LBUTTONDOWN, dialog.ok.left + 5, dialog.ok.top + 5));
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(map.fileFailure.rfind(u"打开失败: ", 0), 0u);
+    send(mouse(WM_RBUTTONDOWN, 5, 5));
+    EXPECT_TRUE(map.fileFailure.empty());
 }
 
 }  // namespace

@@ -48,12 +48,17 @@ class KeyCodes : public Input {
         return o;
     }
 
+    // The log hears a message as it is posted; the window procedure sees it a moment later.
     std::optional<SeenKey> seenDown(WPARAM vk) {
-        std::lock_guard lock(seen_->mutex);
-        for (const SeenKey& key : seen_->downs) {
-            if (key.vk == vk) return key;
-        }
-        return std::nullopt;
+        std::optional<SeenKey> found;
+        mmtest::waitUntil([&] {
+            std::lock_guard lock(seen_->mutex);
+            for (const SeenKey& key : seen_->downs) {
+                if (key.vk == vk) found = key;
+            }
+            return found.has_value();
+        });
+        return found;
     }
 
     std::shared_ptr<SeenKeys> seen_ = std::make_shared<SeenKeys>();
