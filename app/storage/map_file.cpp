@@ -2,9 +2,10 @@
 #include <memory>
 #include <new>
 
+#include "app/model/map_view.h"
 #include "app/model/mind_map.h"
-#include "app/storage/map_file_format.h"
 #include "app/storage/console_line.h"
+#include "app/storage/map_file_format.h"
 #include "app/storage/map_file_io.h"
 #include "app/storage/recovery_copy.h"
 
@@ -41,6 +42,9 @@ bool MindMap::loadFromBytes(std::string_view bytes) {
     root = loaded.release();
     selectedNode = root;
     openedRecoveryCopy = false;
+    // A new map is seen from the original view, unless that would show none of it.
+    placeViewAfterOpen(root, view);
+    panDrag = PanDrag{};
     ++changeCount;
     return found;
 }
