@@ -26,8 +26,9 @@ void drawNodeTree(const Node* node, const NodeTreeView& view);
 inline constexpr int kLegibleZoomPercent = 35;
 
 // The tree and the canvas grid as `view` shows them, for every view but the original one (the
-// frame draws that as drawNodeTree does at no offset); the device is the window.
-void drawNodeTreeInView(const Node* root, const View& view, const Node* highlighted);
+// frame draws that as drawNodeTree does at no offset), onto a window-sized device. What lies
+// wholly beyond the window is not drawn, unless `cull` is false (the tests compare with that).
+void drawNodeTreeInView(const Node* root, const View& view, const Node* highlighted, bool cull = true);
 void drawGridInView(int panelWidth, const View& view);
 
 // Overlays of the modes, each drawn only by a frame whose mode is on; they advance the caret

@@ -24,9 +24,14 @@ constexpr int kCorner = 5;
 constexpr int kMarkerCorner = 3;
 constexpr int kTextInset = 5;
 constexpr int kConnectorWidth = 2;
-// Nothing drawn is wider than this beyond its rectangle (lines are a few pixels wide at 400 %);
-// shapes are clipped this far outside the device.
+// Nothing drawn is wider than this beyond its rectangle (lines are a few pixels wide at 400 %).
 constexpr std::int64_t kMargin = 16;
+// Lines are clipped to this far around the device: far enough that a clipped line's slope is
+// the unclipped one's to well below a pixel, near enough for any device's coordinates.
+constexpr std::int64_t kClipSpace = std::int64_t{1} << 20;
+// Boxes are cut this far outside the device, beyond their corners and outlines: a box across
+// an edge is then drawn the same wherever its far side lies.
+constexpr std::int64_t kBoxClip = 2048;
 // Text is laid out only in rectangles of a sane size: a caption box larger than this lies
 // mostly beyond the window, and its text with it.
 constexpr std::int64_t kTextSpace = std::int64_t{1} << 24;
@@ -38,11 +43,10 @@ std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
 
 class ViewTreeDrawer {
   public:
-    ViewTreeDrawer(const View& view, const Node* highlighted, std::int64_t width, std::int64_t height)
+    ViewTreeDrawer(const View& view, const Node* highlighted, bool cull)
         : view_(view),
           highlighted_(highlighted),
-          width_(width),
-          height_(height),
+          cull_(cull),
           legible_(view.zoomPercent() >= kLegibleZoomPercent) {
         Gfx::getLineStyle(&savedStyle_);
         legacyThickness_ = savedStyle_.thickness;
@@ -101,18 +105,21 @@ class ViewTreeDrawer {
     }
 
     bool reaches(const WideRect& r) const {
-        return std::max(r.left, r.right) + kMargin >= 0 && std::min(r.left, r.right) - kMargin < width_ &&
-               std::max(r.top, r.bottom) + kMargin >= 0 && std::min(r.top, r.bottom) - kMargin < height_;
+        if (!cull_) return true;
+        return std::max(r.left, r.right) + kMargin >= 0 &&
+               std::min(r.left, r.right) - kMargin < kWindowWidth &&
+               std::max(r.top, r.bottom) + kMargin >= 0 &&
+               std::min(r.top, r.bottom) - kMargin < kWindowHeight;
     }
 
-    // The rectangle's edges brought within the margin around the device: the part that shows
-    // is the same.
+    // The rectangle's edges brought within kBoxClip around the window: the part that shows is
+    // the same.
     RECT clamped(const WideRect& r) const {
-        const auto cx = [this](std::int64_t v) {
-            return static_cast<int>(std::clamp(v, -kMargin, width_ + kMargin));
+        const auto cx = [](std::int64_t v) {
+            return static_cast<int>(std::clamp<std::int64_t>(v, -kBoxClip, kWindowWidth + kBoxClip));
         };
-        const auto cy = [this](std::int64_t v) {
-            return static_cast<int>(std::clamp(v, -kMargin, height_ + kMargin));
+        const auto cy = [](std::int64_t v) {
+            return static_cast<int>(std::clamp<std::int64_t>(v, -kBoxClip, kWindowHeight + kBoxClip));
         };
         return RECT{cx(r.left), cy(r.top), cx(r.right), cy(r.bottom)};
     }
@@ -129,20 +136,23 @@ class ViewTreeDrawer {
         double y1 = static_cast<double>(view_.toWindowY(std::int64_t{parent.y} + parent.height));
         double x2 = static_cast<double>(view_.toWindowX(child.x + std::int64_t{child.width} / 2));
         double y2 = static_cast<double>(view_.toWindowY(child.y));
-        if (!clipLine(x1, y1, x2, y2)) return;
+        if (!reaches(WideRect{static_cast<std::int64_t>(x1), static_cast<std::int64_t>(y1),
+                              static_cast<std::int64_t>(x2), static_cast<std::int64_t>(y2)}) ||
+            !clipLine(x1, y1, x2, y2))
+            return;
         Gfx::setLineColor(kConnector);
         pen(legible_ ? view_.scaledLength(kConnectorWidth, 1) : 1);
         Gfx::drawLine(static_cast<int>(std::lround(x1)), static_cast<int>(std::lround(y1)),
                       static_cast<int>(std::lround(x2)), static_cast<int>(std::lround(y2)));
     }
 
-    // Liang-Barsky: the part of the segment within the margin around the device; false when
-    // none is. Coordinates are below 2^45, exact in doubles.
+    // Liang-Barsky: the part of the segment within the clip space; false when none is. A
+    // segment within it is left exactly as it is. Coordinates are below 2^45, exact in doubles.
     bool clipLine(double& x1, double& y1, double& x2, double& y2) const {
-        const double lowX = -static_cast<double>(kMargin);
-        const double highX = static_cast<double>(width_ + kMargin);
-        const double lowY = -static_cast<double>(kMargin);
-        const double highY = static_cast<double>(height_ + kMargin);
+        const double lowX = -static_cast<double>(kClipSpace);
+        const double highX = static_cast<double>(kWindowWidth + kClipSpace);
+        const double lowY = -static_cast<double>(kClipSpace);
+        const double highY = static_cast<double>(kWindowHeight + kClipSpace);
         const double dx = x2 - x1;
         const double dy = y2 - y1;
         double t0 = 0.0;
@@ -216,8 +226,7 @@ class ViewTreeDrawer {
 
     const View& view_;
     const Node* highlighted_;
-    std::int64_t width_;
-    std::int64_t height_;
+    bool cull_;
     bool legible_;
     Gfx::LINESTYLE savedStyle_;
     LOGFONTW savedFont_{};
@@ -229,8 +238,8 @@ class ViewTreeDrawer {
 
 }  // namespace
 
-void drawNodeTreeInView(const Node* root, const View& view, const Node* highlighted) {
-    ViewTreeDrawer drawer(view, highlighted, kWindowWidth, kWindowHeight);
+void drawNodeTreeInView(const Node* root, const View& view, const Node* highlighted, bool cull) {
+    ViewTreeDrawer drawer(view, highlighted, cull);
     drawer.draw(root);
     drawer.finish();
 }
