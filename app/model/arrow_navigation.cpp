@@ -25,6 +25,7 @@ Node* nodeInDirection(Node* root, const Node* from, ArrowDirection direction) {
     const std::int64_t fromX = doubledCentreX(*from);
     const std::int64_t fromY = doubledCentreY(*from);
     Node* best = nullptr;
+    bool bestInCone = false;
     std::int64_t bestScore = std::numeric_limits<std::int64_t>::max();
     std::int64_t bestAcross = 0;
     forEachShownNode(root, [&](Node* n) {
@@ -51,8 +52,14 @@ Node* nodeInDirection(Node* root, const Node* from, ArrowDirection direction) {
         if (across < 0) across = -across;
         // Centres differ by at most 2^34 here, so the score cannot overflow.
         const std::int64_t score = along + kAcrossWeight * across;
-        if (best == nullptr || score < bestScore || (score == bestScore && across < bestAcross)) {
+        // A node nearer the arrow than 45 degrees beats any node further off it: one straight
+        // below is not "right" however near it is.
+        const bool inCone = across <= along;
+        if (best != nullptr && bestInCone && !inCone) return;
+        if (best == nullptr || (inCone && !bestInCone) || score < bestScore ||
+            (score == bestScore && across < bestAcross)) {
             best = n;
+            bestInCone = inCone;
             bestScore = score;
             bestAcross = across;
         }
