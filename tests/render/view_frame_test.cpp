@@ -181,10 +181,10 @@ TEST_F(ViewFrame, CullingAgainstTheViewDrawsWhatAnUnculledDrawingShowsAtEveryEdg
 }
 
 TEST_F(ViewFrame, AnOpenThatWouldShowNothingPutsTheRootInTheCanvasCentre) {
-    const char far[] =
+    const char distantMap[] =
         "\xEF\xBB\xBFnode: -5000 -7000 140 45 220 220 220 0 0 0 0 \"远\"\n"
         "  node: -4900 -6900 140 45 220 220 220 0 0 0 0 \"子\"\n";
-    ASSERT_TRUE(map->loadFromBytes(far));
+    ASSERT_TRUE(map->loadFromBytes(distantMap));
     EXPECT_FALSE(map->view.isOriginal());
     EXPECT_EQ(map->view.zoomPercent(), 100);
     draw();
@@ -193,10 +193,10 @@ TEST_F(ViewFrame, AnOpenThatWouldShowNothingPutsTheRootInTheCanvasCentre) {
     EXPECT_NEAR(root.centreY(), 365, 2);
 
     // A map with a node in the canvas keeps the original view, also after a moved one.
-    const char near[] =
+    const char nearbyMap[] =
         "\xEF\xBB\xBFnode: -5000 -7000 140 45 220 220 220 0 0 0 0 \"远\"\n"
         "  node: 1300 700 140 45 220 220 220 0 0 0 0 \"近\"\n";
-    ASSERT_TRUE(map->loadFromBytes(near));
+    ASSERT_TRUE(map->loadFromBytes(nearbyMap));
     EXPECT_TRUE(map->view.isOriginal());
 }
 

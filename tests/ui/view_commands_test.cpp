@@ -335,12 +335,12 @@ TEST(ViewArithmetic, PansAndZoomsAtTheLimitsStayExactAndBounded) {
     View fit;
     MindMap map;
     map.root->x = INT32_MIN;
-    Node* far = addChild(map.root, u"far", INT32_MAX, INT32_MAX);
-    far->width = INT32_MAX;
+    Node* distant = addChild(map.root, u"distant", INT32_MAX, INT32_MAX);
+    distant->width = INT32_MAX;
     fitShownMap(map.root, fit);
     EXPECT_EQ(fit.zoomPercent(), View::kMinZoom);
-    showNodeWhole(*far, fit);
-    EXPECT_EQ(nodeWindowBox(*far, fit).left, kCanvasRect.left);
+    showNodeWhole(*distant, fit);
+    EXPECT_EQ(nodeWindowBox(*distant, fit).left, kCanvasRect.left);
 }
 
 }  // namespace
