@@ -33,6 +33,7 @@
 #include <string>
 #include <vector>
 
+#include "app/model/map_view.h"
 #include "app/model/mind_map.h"
 #include "app/model/scene_layout.h"
 #include "app/ui/dispatch.h"
@@ -70,10 +71,16 @@ bool askControl() {
     return controlHeld;
 }
 
-constexpr std::array<std::uint8_t, 25> kKeys = {
-    VK_SPACE, VK_DELETE, '1',   '2', '3', '4',        '5',     'F',       VK_F2,
-    'O',      'S',       'Y',   'Z', 'H', VK_ESCAPE,  VK_BACK, VK_RETURN, 'A',
-    VK_TAB,   VK_LEFT,   VK_F1, '0', '6', VK_CONTROL, VK_SHIFT};
+constexpr std::array<std::uint8_t, 35> kKeys = {
+    VK_SPACE, VK_DELETE, '1', '2', '3', '4', '5', 'F', VK_F2, 'O', 'S', 'Y', 'Z', 'H', VK_ESCAPE, VK_BACK,
+    VK_RETURN, 'A', VK_TAB, VK_LEFT, VK_F1, '0', '6', VK_CONTROL, VK_SHIFT,
+    // The view's keys: arrows, Home, zoom in and out (main row and keypad), Ctrl+0's keypad twin.
+    VK_RIGHT, VK_UP, VK_DOWN, VK_HOME, VK_OEM_PLUS, VK_OEM_MINUS, VK_ADD, VK_SUBTRACT, VK_NUMPAD0, 'F'};
+
+bool shiftHeld = false;
+bool askShift() {
+    return shiftHeld;
+}
 
 constexpr std::array<char16_t, 8> kOddUnits = {0xFFFF, 0xFFFE, 0xFEFF, 0x0301,
                                                0x200D, 0x202E, 0x0E3F, 0x3000};
@@ -119,7 +126,7 @@ class Session {
     void play(Bytes& in) {
         const SavedState before = savedStateOf(map);
         const std::uint8_t opcode = in.byte();
-        switch (opcode % 13) {
+        switch (opcode % 15) {
             case 0: {
                 const std::int16_t x = coordinate(in.u16(), kWindowWidth);
                 const std::int16_t y = coordinate(in.u16(), kWindowHeight);
@@ -162,6 +169,12 @@ class Session {
                 break;
             case 11:
                 map.drawFrame();
+                break;
+            case 12:
+                wheel(in);
+                break;
+            case 13:
+                middleDrag(in);
                 break;
             default: {
                 const int length = in.byte() % 64;
@@ -215,7 +228,8 @@ class Session {
         }
         const Modes before = modesOf(map);
         bool running = true;
-        dispatchInput(map, message, running, askControl);
+        dispatchInput(map, message, running, askControl, askShift);
+        checkView();
         checkModeChange(before, modesOf(map), kind);
         if (!running) {
             // The loop would end here: only a plain Escape ends the program.
@@ -240,10 +254,58 @@ class Session {
         dispatch(message, kind == WM_LBUTTONDOWN ? MessageKind::LeftPress : MessageKind::Other);
     }
 
+    // The view stays within its bounds, whatever pans and zooms came before (UBSan watches its
+    // arithmetic); the map's coordinates under the window's corners are computed without fault.
+    void checkView() {
+        const View& v = map.view;
+        require(v.zoomPercent() >= View::kMinZoom && v.zoomPercent() <= View::kMaxZoom,
+                "zoom within 10 to 400 %");
+        require(v.offsetX() >= -View::kMaxOffset && v.offsetX() <= View::kMaxOffset &&
+                    v.offsetY() >= -View::kMaxOffset && v.offsetY() <= View::kMaxOffset,
+                "view offset within its bounds");
+        for (int corner : {SHRT_MIN, SHRT_MAX}) {
+            require(v.toWindowX(v.toMapX(corner)) <= corner,
+                    "a window pixel's map point is drawn at or before it");
+            (void)v.toMapY(corner);
+        }
+        if (map.root != nullptr) (void)nodeWindowBox(*map.root, v);
+    }
+
+    // Wheel steps, plain, with Shift and with Ctrl, of any size, at any pointer position.
+    void wheel(Bytes& in) {
+        const std::uint8_t flags = in.byte();
+        const std::int16_t x = coordinate(in.u16(), kWindowWidth);
+        const std::int16_t y = coordinate(in.u16(), kWindowHeight);
+        Gfx::InputMessage message{};
+        message.kind = WM_MOUSEWHEEL;
+        message.mouse.x = x;
+        message.mouse.y = y;
+        message.mouse.mouseFlags = static_cast<std::uint8_t>(flags & (Gfx::kMouseCtrl | Gfx::kMouseShift));
+        const std::uint16_t delta = in.u16();
+        message.mouse.wheel = (flags & 0x80) != 0 ? static_cast<std::int16_t>(delta)
+                                                  : static_cast<std::int16_t>((delta % 9 - 4) * WHEEL_DELTA);
+        dispatch(message, MessageKind::Other);
+    }
+
+    // A middle-button drag over any distance, possibly without its release.
+    void middleDrag(Bytes& in) {
+        const std::int16_t x = coordinate(in.u16(), kWindowWidth);
+        const std::int16_t y = coordinate(in.u16(), kWindowHeight);
+        const std::uint8_t steps = in.byte();
+        mouse(WM_MBUTTONDOWN, x, y, Gfx::kMouseMiddle);
+        for (int i = 0; i < (steps & 7) && !in.empty(); ++i) {
+            const std::int16_t mx = coordinate(in.u16(), kWindowWidth);
+            const std::int16_t my = coordinate(in.u16(), kWindowHeight);
+            mouse(WM_MOUSEMOVE, mx, my, (steps & 0x40) != 0 && i == 3 ? 0 : Gfx::kMouseMiddle);
+        }
+        if ((steps & 0x80) == 0) mouse(WM_MBUTTONUP, x, y, 0);
+    }
+
     void keys(Bytes& in) {
         const std::uint8_t pick = in.byte();
         const std::uint8_t flags = in.byte();
         controlHeld = (flags & 1) != 0;
+        shiftHeld = (flags & 0x10) != 0;
         Gfx::InputMessage message{};
         message.kind = WM_KEYDOWN;
         message.key.keyCode = pick < 240 ? kKeys[pick % kKeys.size()] : pick;
@@ -287,16 +349,18 @@ class Session {
         while (!pending.empty()) {
             const Node* node = pending.back();
             pending.pop_back();
-            const long long cx = static_cast<long long>(node->x) + node->width / 2;
-            const long long cy = static_cast<long long>(node->y) + node->height / 2;
+            const WideRect box = nodeWindowBox(*node, map.view);
+            const long long cx = box.left + (box.right - box.left) / 2;
+            const long long cy = box.top + (box.bottom - box.top) / 2;
             if (cx >= SHRT_MIN && cx <= SHRT_MAX && cy >= SHRT_MIN && cy <= SHRT_MAX) shown.push_back(node);
             if (!node->collapsed)
                 pending.insert(pending.end(), node->children.rbegin(), node->children.rend());
         }
         if (shown.empty()) return;
         const Node* node = shown[k % shown.size()];
-        const int x = node->x + node->width / 2;
-        const int y = node->y + node->height / 2;
+        const WideRect box = nodeWindowBox(*node, map.view);
+        const int x = static_cast<int>(box.left + (box.right - box.left) / 2);
+        const int y = static_cast<int>(box.top + (box.bottom - box.top) / 2);
         const auto clamp = [](int v) {
             return static_cast<std::int16_t>(v < SHRT_MIN ? SHRT_MIN : v > SHRT_MAX ? SHRT_MAX : v);
         };

@@ -72,21 +72,21 @@ void MindMap::toggleCollapse() {
     noteChange();
 }
 
-void MindMap::selectNodeAt(int px, int py) {
+void MindMap::selectNodeAt(std::int64_t px, std::int64_t py) {
     selectedNode = findNodeAt(root, px, py);
 }
 
-void MindMap::startDrag(int px, int py) {
+void MindMap::startDrag(std::int64_t px, std::int64_t py) {
     if (selectedNode == nullptr) return;
     isDragging = true;
-    dragOffsetX = wrapToInt32(std::int64_t{px} - selectedNode->x);
-    dragOffsetY = wrapToInt32(std::int64_t{py} - selectedNode->y);
+    dragOffsetX = wrapToInt32(px - selectedNode->x);
+    dragOffsetY = wrapToInt32(py - selectedNode->y);
 }
 
-void MindMap::dragTo(int px, int py) {
+void MindMap::dragTo(std::int64_t px, std::int64_t py) {
     if (!isDragging || selectedNode == nullptr) return;
-    const std::int32_t x = wrapToInt32(std::int64_t{px} - dragOffsetX);
-    const std::int32_t y = wrapToInt32(std::int64_t{py} - dragOffsetY);
+    const std::int32_t x = wrapToInt32(px - dragOffsetX);
+    const std::int32_t y = wrapToInt32(py - dragOffsetY);
     if (x == selectedNode->x && y == selectedNode->y) return;
     selectedNode->x = x;
     selectedNode->y = y;

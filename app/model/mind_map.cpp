@@ -35,7 +35,7 @@ MindMap::~MindMap() {
     root = nullptr;
 }
 
-Node* MindMap::findNodeAt(Node* node, int px, int py) {
+Node* MindMap::findNodeAt(Node* node, std::int64_t px, std::int64_t py) {
     // Pre-order walk with an explicit stack: a node before its descendants, an earlier child's
     // subtree before a later child.
     std::vector<Node*> pending;

@@ -16,9 +16,11 @@
 
 #include "app/model/button.h"
 #include "app/model/colour.h"
+#include "app/model/find.h"
 #include "app/model/history_state.h"
 #include "app/model/node.h"
 #include "app/model/scene_layout.h"
+#include "app/model/view.h"
 
 struct RecoveryOffer;  // app/model/recovery_offer.h
 
@@ -34,7 +36,7 @@ class MindMap {
     bool isInEditMode() const { return isEditing; }
     bool isInFileDialog() const { return showFileDialog; }
     bool isShowingHelp() const { return showHelp; }
-    static Node* findNodeAt(Node* node, int px, int py);
+    static Node* findNodeAt(Node* node, std::int64_t px, std::int64_t py);
 
     // Structural editing.
     void addChildNode();
@@ -43,9 +45,9 @@ class MindMap {
     void setNodeFillColor(Colour colour);
     void setNodeTextColor(Colour colour);
     void toggleCollapse();
-    void selectNodeAt(int px, int py);
-    void startDrag(int px, int py);
-    void dragTo(int px, int py);
+    void selectNodeAt(std::int64_t px, std::int64_t py);
+    void startDrag(std::int64_t px, std::int64_t py);
+    void dragTo(std::int64_t px, std::int64_t py);
     void endDrag();
 
     // History.
@@ -138,6 +140,13 @@ class MindMap {
     // draw their box, never reset.
     std::int32_t editCaretCounter = 0;
     std::int32_t pathCaretCounter = 0;
+
+    // How the canvas shows the map (never saved; an open gives back the original view) and the
+    // middle-button drag that pans it.
+    View view;
+    PanDrag panDrag;
+    // The find box and what it searches for.
+    FindBox find;
 
   private:
     void noteChange() { ++changeCount; }  // the one place the count moves

@@ -54,17 +54,27 @@ void MindMap::drawFrame() {
     Gfx::clearDevice();
     drawPanelBackground(panelWidth);
     for (const Button& button : buttons) button.draw();
-    drawGrid(panelWidth);
+    if (view.isOriginal()) {
+        drawGrid(panelWidth);
+    } else {
+        drawGridInView(panelWidth, view);
+    }
     drawNode(root);
     if (isEditing) drawEditBox(*this);
     if (showHelp) drawHelpScreen(*this);
+    if (find.open) drawFindBox(*this);
     if (showFileDialog) drawPathDialog(*this);
     if (recoveryOffer != nullptr && recoveryOffer->shown) drawRecoveryOffer(*recoveryOffer, panelWidth);
     drawStatusBar(*this);
+    if (find.open) drawFindCount(*this);
     Gfx::endBatchDraw();
 }
 
 void MindMap::drawNode(const Node* node) {
+    if (!view.isOriginal()) {
+        drawNodeTreeInView(node, view, selectedNode);
+        return;
+    }
     drawNodeTree(node, NodeTreeView{.offsetX = 0,
                                     .offsetY = 0,
                                     .highlighted = selectedNode,

@@ -128,6 +128,8 @@ void placeTextCaret(const MindMap& mindMap) {
     } else if (mindMap.showFileDialog) {
         const PathDialogLayout dialog = pathDialogLayout(mindMap.panelWidth);
         placeCaret(dialog.pathBox, dialog.pathText, mindMap.filePath);
+    } else if (mindMap.find.open) {
+        placeFindCaret(mindMap);
     } else {
         Gfx::hideTextCaret();
     }

@@ -23,6 +23,15 @@ struct NodeTreeView {
 // markers; collapsed subtrees stay hidden.
 void drawNodeTree(const Node* node, const NodeTreeView& view);
 
+// Below this zoom captions are too small to read: boxes are drawn plain, without them.
+inline constexpr int kLegibleZoomPercent = 35;
+
+// The tree and the canvas grid as `view` shows them, for every view but the original one (the
+// frame draws that as drawNodeTree does at no offset), onto a window-sized device. What lies
+// wholly beyond the window is not drawn, unless `cull` is false (the tests compare with that).
+void drawNodeTreeInView(const Node* root, const View& view, const Node* highlighted, bool cull = true);
+void drawGridInView(int panelWidth, const View& view);
+
 // Overlays of the modes, each drawn only by a frame whose mode is on; they advance the caret
 // counters of their boxes.
 void drawEditBox(MindMap& mindMap);
@@ -32,6 +41,12 @@ void drawPathDialog(MindMap& mindMap);
 // The recovery offer (app/model/recovery_offer.h), over everything but the status bar.
 struct RecoveryOffer;
 void drawRecoveryOffer(const RecoveryOffer& offer, int panelWidth);
+
+// The find box, drawn after the other overlays while it is open (it advances its caret
+// counter), its count of matches drawn over the status bar, and its caret for the input method.
+void drawFindBox(MindMap& mindMap);
+void drawFindCount(const MindMap& mindMap);
+void placeFindCaret(const MindMap& mindMap);
 
 // The status bar, drawn last in every frame.
 void drawStatusBar(const MindMap& mindMap);

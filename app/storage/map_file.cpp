@@ -2,6 +2,7 @@
 #include <memory>
 #include <new>
 
+#include "app/model/map_view.h"
 #include "app/model/mind_map.h"
 #include "app/storage/console_line.h"
 #include "app/storage/map_file_format.h"
@@ -46,6 +47,9 @@ bool MindMap::loadFromBytes(std::string_view bytes) {
     openedRecoveryCopy = false;
     recoveredFrom.clear();
     ++openCount;
+    // A new map is seen from the original view, unless that would show none of it.
+    placeViewAfterOpen(root, view);
+    panDrag = PanDrag{};
     return found;
 }
 

@@ -114,6 +114,15 @@ std::string usageText() {
            "  mindmap -- 文件 FILE     文件名以 - 开头时 / for a FILE whose name starts with -\n"
            "  mindmap --help, -h       显示本帮助 / shows this help\n"
            "  mindmap --version, -v    显示版本 / shows the version\n"
+           "视图 / View (窗口中 / in the window):\n"
+           "  滚轮 / wheel: 上下平移 / pans up and down;  Shift+滚轮 / Shift+wheel: 左右平移 / left and "
+           "right\n"
+           "  中键拖动 / middle drag: 拖动画布 / the map follows the pointer\n"
+           "  Ctrl+滚轮 / Ctrl+wheel: 以指针为中心缩放 / zooms around the pointer (10 % - 400 %)\n"
+           "  Ctrl+= / Ctrl+-: 放大、缩小 / zooms in, out;  Ctrl+0: 原始视图 / the original view\n"
+           "  Home: 显示整个导图 / fits the whole map;  方向键 / arrow keys: 选择相邻节点 / select the next "
+           "node\n"
+           "  Ctrl+F: 查找 / find (Enter 下一个 next, Shift+Enter 上一个 previous, Esc 关闭 closes)\n"
            "图片最大 16384 × 16384 像素 / Pictures are at most 16384 x 16384 pixels.\n";
 }
 

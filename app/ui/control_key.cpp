@@ -13,3 +13,10 @@ bool isControlKeyDown() {
     const bool right = GetAsyncKeyState(VK_RCONTROL) != 0;
     return either || left || right;
 }
+
+bool isShiftKeyDown() {
+    const bool either = GetAsyncKeyState(VK_SHIFT) != 0;
+    const bool left = GetAsyncKeyState(VK_LSHIFT) != 0;
+    const bool right = GetAsyncKeyState(VK_RSHIFT) != 0;
+    return either || left || right;
+}

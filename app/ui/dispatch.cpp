@@ -6,9 +6,12 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "app/model/map_view.h"
 #include "app/model/recovery_offer.h"
 #include "app/model/scene_layout.h"
+#include "app/ui/find_box.h"
 #include "app/ui/recovery_offer_input.h"
+#include "app/ui/view_commands.h"
 
 // Message kinds and virtual-key codes are the platform's (WM_*, VK_*): InputMessage::kind and
 // KeyInput::keyCode carry them unchanged.
@@ -32,7 +35,6 @@ constexpr KeyCommand kKeyCommands[] = {
     {'3', false, [](MindMap& m) { m.setNodeFillColor(0xDCB4B4); }},          // light blue
     {'4', false, [](MindMap& m) { m.setNodeTextColor(kDefaultNodeText); }},  // black
     {'5', false, [](MindMap& m) { m.setNodeTextColor(0xFFFFFF); }},          // white
-    {'F', false, [](MindMap& m) { m.toggleCollapse(); }},
     {VK_F2, false, [](MindMap& m) { m.startEditing(); }},
     {'O', true, [](MindMap& m) { m.showOpenDialog(); }},
     {'S', true, [](MindMap& m) { m.showSaveDialog(); }},
@@ -59,13 +61,19 @@ void leftButtonDown(MindMap& m, int x, int y) {
         return;
     }
     if (m.isEditing || m.showHelp) return;
-    m.selectNodeAt(x, y);
-    m.startDrag(x, y);
+    // The node drawn under the pointer; the drag then works in map positions.
+    m.selectedNode = findNodeAtWindow(m.root, m.view, x, y);
+    m.startDrag(m.view.toMapX(x), m.view.toMapY(y));
 }
 
 void mouseMove(MindMap& m, std::uint8_t flags, int x, int y) {
+    // A release outside the window is never heard (the window has no capture): a move with the
+    // button up ends the drag it would have ended, so a later press elsewhere drags nothing.
+    if ((flags & Gfx::kMouseLeft) == 0 && m.isDragging) m.endDrag();
     m.updateButtonHover(x, y);
-    if ((flags & Gfx::kMouseLeft) != 0 && !m.isEditing && !m.showHelp && !m.showFileDialog) m.dragTo(x, y);
+    panToPointer(m, flags, x, y);
+    if ((flags & Gfx::kMouseLeft) != 0 && !m.isEditing && !m.showHelp && !m.showFileDialog)
+        m.dragTo(m.view.toMapX(x), m.view.toMapY(y));
 }
 
 void keyWhileEditing(MindMap& m, std::uint8_t key) {
@@ -78,12 +86,28 @@ void keyWhileEditing(MindMap& m, std::uint8_t key) {
     }
 }
 
-void keyDown(MindMap& m, std::uint8_t key, bool& running, ControlKeyTest controlHeld) {
+// Keys while the find box takes them: the view keys still act.
+void keyWhileFinding(MindMap& m, std::uint8_t key, ControlKeyTest controlHeld, ControlKeyTest shiftHeld) {
+    if (key == VK_RETURN) {
+        findBoxKey(m, key, shiftHeld());
+    } else if (key == VK_ESCAPE || key == VK_BACK) {
+        findBoxKey(m, key, false);
+    } else {
+        viewKey(m, key, isZoomKey(key) && controlHeld());
+    }
+}
+
+void keyDown(MindMap& m, std::uint8_t key, bool& running, ControlKeyTest controlHeld,
+             ControlKeyTest shiftHeld) {
     if (m.isEditing) {
         keyWhileEditing(m, key);
         return;
     }
     const bool dialog = m.showFileDialog;
+    if (!dialog && m.find.open) {
+        keyWhileFinding(m, key, controlHeld, shiftHeld);
+        return;
+    }
     const bool free = !m.showHelp && !dialog;
     switch (key) {
         case VK_ESCAPE:
@@ -103,6 +127,16 @@ void keyDown(MindMap& m, std::uint8_t key, bool& running, ControlKeyTest control
             break;
     }
     if (!free) return;
+    if (key == 'F') {
+        // F collapses; with Ctrl it finds.
+        if (controlHeld()) {
+            openFindBox(m);
+        } else {
+            m.toggleCollapse();
+        }
+        return;
+    }
+    if (viewKey(m, key, isZoomKey(key) && controlHeld()) || arrowKey(m, key)) return;
     for (const KeyCommand& command : kKeyCommands) {
         if (command.key != key) continue;
         if (!command.needsControl || controlHeld()) command.run(m);
@@ -112,13 +146,17 @@ void keyDown(MindMap& m, std::uint8_t key, bool& running, ControlKeyTest control
 
 void character(MindMap& m, char16_t ch) {
     if (ch == kBackspace) return;  // Backspace arrives as a key-down
-    if (m.isEditing || m.showFileDialog) m.handleCharInput(ch);
+    if (m.isEditing || m.showFileDialog) {
+        m.handleCharInput(ch);
+    } else if (m.find.open) {
+        findBoxCharacter(m, ch);
+    }
 }
 
 }  // namespace
 
 void dispatchInput(MindMap& mindMap, const Gfx::InputMessage& message, bool& running,
-                   ControlKeyTest controlHeld) {
+                   ControlKeyTest controlHeld, ControlKeyTest shiftHeld) {
     if (mindMap.recoveryOffer != nullptr && mindMap.recoveryOffer->shown) {
         dispatchOfferInput(mindMap, *mindMap.recoveryOffer, message);
         return;
@@ -140,7 +178,16 @@ void dispatchInput(MindMap& mindMap, const Gfx::InputMessage& message, bool& run
             mouseMove(mindMap, message.mouse.mouseFlags, message.mouse.x, message.mouse.y);
             break;
         case WM_KEYDOWN:
-            keyDown(mindMap, message.key.keyCode, running, controlHeld);
+            keyDown(mindMap, message.key.keyCode, running, controlHeld, shiftHeld);
+            break;
+        case WM_MOUSEWHEEL:
+            wheelTurned(mindMap, message.mouse);
+            break;
+        case WM_MBUTTONDOWN:
+            middleButtonDown(mindMap, message.mouse.x, message.mouse.y);
+            break;
+        case WM_MBUTTONUP:
+            middleButtonUp(mindMap);
             break;
         case WM_CHAR:
             character(mindMap, static_cast<char16_t>(message.text.character));

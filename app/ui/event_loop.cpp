@@ -14,14 +14,17 @@
 
 namespace {
 
-// The kinds the dispatch acts on; the others (key releases, the wheel, the middle and right
-// releases, window changes) leave the map and so the picture as they were.
+// The kinds the dispatch acts on; the others (key releases, the right release, window
+// changes) leave the map, the view and so the picture as they were.
 bool dispatchActsOn(unsigned kind) {
     switch (kind) {
         case WM_MOUSEMOVE:
         case WM_LBUTTONDOWN:
         case WM_LBUTTONUP:
         case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONUP:
+        case WM_MOUSEWHEEL:
         case WM_KEYDOWN:
         case WM_CHAR:
             return true;
@@ -104,6 +107,9 @@ bool EventLoop::frameNeeded(int actedOn) const {
     if (map.isEditing &&
         caretShownAt(nextCaretCount(map.editCaretCounter)) != caretShownAt(map.editCaretCounter))
         return true;
+    if (map.find.open &&
+        caretShownAt(nextCaretCount(map.find.caretCounter)) != caretShownAt(map.find.caretCounter))
+        return true;
     return map.showFileDialog &&
            caretShownAt(nextCaretCount(map.pathCaretCounter)) != caretShownAt(map.pathCaretCounter);
 }
@@ -130,6 +136,10 @@ int EventLoop::quietPassesAhead() const {
         const int path = passesToCaretChange(map.pathCaretCounter) - 1;
         ahead = ahead == kNoCaret ? path : std::min(ahead, path);
     }
+    if (map.find.open) {
+        const int find = passesToCaretChange(map.find.caretCounter) - 1;
+        ahead = ahead == kNoCaret ? find : std::min(ahead, find);
+    }
     return ahead;
 }
 
@@ -137,6 +147,7 @@ int EventLoop::quietPassesAhead() const {
 void EventLoop::advanceCarets() {
     if (map.isEditing) map.editCaretCounter = nextCaretCount(map.editCaretCounter);
     if (map.showFileDialog) map.pathCaretCounter = nextCaretCount(map.pathCaretCounter);
+    if (map.find.open) map.find.caretCounter = nextCaretCount(map.find.caretCounter);
 }
 
 void EventLoop::passQuietly(int passes) {

@@ -337,6 +337,19 @@ TEST_F(DispatchTest, DragKeepsThePressOffsetUntilRelease) {
     EXPECT_EQ(root()->x, 470);
 }
 
+TEST_F(DispatchTest, AReleaseOutsideTheWindowEndsTheDragAtTheNextMove) {
+    // The release outside is never heard; the pointer comes back with the button up.
+    send(mouse(WM_LBUTTONDOWN, 830, 385));
+    send(mouse(WM_MOUSEMOVE, 500, 300, Gfx::kMouseLeft));
+    send(mouse(WM_MOUSEMOVE, 520, 310));
+    EXPECT_FALSE(map.isDragging);
+    // A press on the panel's empty part, then a move with the button held, moves no node.
+    send(mouse(WM_LBUTTONDOWN, 100, 700));
+    send(mouse(WM_MOUSEMOVE, 900, 600, Gfx::kMouseLeft));
+    EXPECT_EQ(root()->x, 470);
+    EXPECT_EQ(root()->y, 290);
+}
+
 TEST_F(DispatchTest, ModesStopADragUnderWay) {
     send(mouse(WM_LBUTTONDOWN, 810, 380));
     press('H');
