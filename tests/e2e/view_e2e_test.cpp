@@ -1,7 +1,7 @@
 // The view's keys in the real editor under X, driven with XTest: zoom in and out (main row and
 // keypad), Ctrl+0, Home, an arrow key to a node far beyond the window, and the find box with
-// Enter and Escape. Every step waits for the frame that shows its effect. (Wheel and middle-drag
-// input goes through the same dispatch; the driver sends keys and clicks.)
+// Enter and Escape; the wheel with and without Shift and Ctrl, and a middle-button drag. Every
+// step waits for the frame that shows its effect.
 #include <X11/keysym.h>
 #include <gtest/gtest.h>
 
@@ -65,6 +65,36 @@ TEST_F(ViewE2E, ZoomKeysHomeArrowsAndFind) {
     ASSERT_TRUE(session.waitForColour(1300, 705, kSelected, kEditorPatience));
     session.tap(XK_Escape);
     ASSERT_TRUE(findBoxClosed());
+    quitWithEscape();
+}
+
+TEST_F(ViewE2E, WheelShiftWheelCtrlWheelAndMiddleDrag) {
+    launch();
+    ASSERT_TRUE(nodeShows(800, 375, kSelected));
+
+    // A wheel step away from the user shows what lies above: the map moves down, and back.
+    session.wheel(600, 200, 1);
+    ASSERT_TRUE(nodeShows(800, 435, kSelected));
+    session.wheel(600, 200, -1);
+    ASSERT_TRUE(nodeShows(800, 375, kSelected));
+    // With Shift, what lies to the left: the map moves right.
+    session.wheel(600, 200, 1, {XK_Shift_L});
+    ASSERT_TRUE(nodeShows(860, 375, kSelected));
+    session.wheel(600, 200, -1, {XK_Shift_L});
+    ASSERT_TRUE(nodeShows(800, 375, kSelected));
+
+    // With Ctrl it zooms around the pointer: the box's top left stays, it grows to 125 %.
+    session.wheel(800, 375, 1, {XK_Control_L});
+    ASSERT_TRUE(session.waitForColour(955, 425, kSelected, kEditorPatience));
+    session.tap(XK_0, {XK_Control_L});
+    ASSERT_TRUE(session.waitForOtherColour(955, 425, kSelected, kEditorPatience));
+    ASSERT_TRUE(nodeShows(800, 375, kSelected));
+
+    // A middle-button drag on empty canvas: the map follows the pointer.
+    session.drag(600, 200, 700, 300, 2);
+    ASSERT_TRUE(nodeShows(900, 475, kSelected));
+    session.tap(XK_0, {XK_Control_L});
+    ASSERT_TRUE(nodeShows(800, 375, kSelected));
     quitWithEscape();
 }
 
