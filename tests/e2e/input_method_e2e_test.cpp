@@ -8,6 +8,7 @@
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
 
+#include <fstream>
 #include <memory>
 #include <string>
 
@@ -249,6 +250,32 @@ TEST_F(InputMethodE2E, IbusPinyinReachesTheCaption) {
         << "the edit box did not show the committed text: " << before << " columns of text before, "
         << editTextColumns() << " now";
     EXPECT_EQ(commitAndSave(), "中心主题你好");
+    quitWithEscape();
+}
+
+// The find box takes the input method's text as the edit box does: pinyin committed there
+// finds the node whose caption holds it, beyond the window, and Enter brings it into view.
+TEST_F(InputMethodE2E, CommittedChineseFindsACaption) {
+    REQUIRE_SERVER(InputMethodKind::Fcitx);
+    {
+        std::ofstream file(dir / "far.mind", std::ios::binary);
+        file << "\xEF\xBB\xBFnode: 800 375 140 45 220 220 220 0 0 0 0 \"中心主题\"\n"
+                "  node: 5000 3000 140 45 220 220 220 0 0 0 0 \"说你好\"\n";
+    }
+    ASSERT_TRUE(startServer(InputMethodKind::Fcitx));
+    launch({"XMODIFIERS=@im=fcitx", "LANG=C.UTF-8", "LC_ALL", "LC_CTYPE"}, {"far.mind"});
+    ASSERT_TRUE(nodeShows(800, 375, kSelected));
+    session.tap(XK_f, {XK_Control_L});
+    ASSERT_TRUE(session.waitForColour(1100, 10, kTextBoxOutline, kEditorPatience)) << "no find box";
+    chinese(true);
+    typePinyin("nihao");
+    session.tap(XK_Return);
+    // The far node, selected, shown whole at the canvas's bottom right.
+    EXPECT_TRUE(session.waitForColour(1300, 705, kSelected, kServerPatience));
+    server.reset();
+    session.tap(XK_Escape);
+    EXPECT_TRUE(session.waitForOtherColour(1100, 10, kTextBoxOutline, kEditorPatience))
+        << "Escape left it open";
     quitWithEscape();
 }
 
