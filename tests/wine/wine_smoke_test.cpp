@@ -1,6 +1,7 @@
 // The Windows build of the editor under Wine, driven like a user with real X input: a
 // right-click adds a child, Ctrl+S, a typed path and OK save the map, whose bytes must be
-// exactly the two-node map; Escape then ends the program with exit code 0.
+// exactly the two-node map; the wheel pans, Ctrl+wheel zooms and Ctrl+0 comes back; Escape then
+// ends the program with exit code 0.
 // scripts/wine-smoke.sh runs it with MM_WINE_EDITOR set to mindmap.exe and WINEPREFIX to a
 // prepared prefix.
 #include <X11/keysym.h>
@@ -83,6 +84,18 @@ TEST_F(WineSmoke, RightClickSaveAndEscape) {
     // The file is renamed into place complete, so its first sight is its final content.
     EXPECT_EQ(readBytes(saved), expected);
     ASSERT_TRUE(session.waitForPathDialogClosed(kWinePatience)) << "the dialog stayed open";
+
+    // A wheel step pans the map down, Ctrl+wheel zooms to 125 % around the pointer (the box's
+    // top left stays), and Ctrl+0 gives back the original view.
+    session.wheel(600, 200, 1);
+    ASSERT_TRUE(nodeShows(800, 535, kSelected)) << "the wheel did not pan";
+    session.wheel(800, 535, 1, {XK_Control_L});
+    ASSERT_TRUE(session.waitForColour(955, 585, kSelected, kWinePatience)) << "Ctrl+wheel did not zoom";
+    session.x.key(XK_Control_L, true);
+    session.tap(XK_0);
+    const bool back = nodeShows(800, 475, kSelected);
+    session.x.key(XK_Control_L, false);
+    ASSERT_TRUE(back) << "Ctrl+0 did not give back the original view";
 
     session.tap(XK_Escape);
     const auto code = session.waitForExit(kWinePatience);
