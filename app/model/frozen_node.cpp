@@ -46,18 +46,9 @@ bool stillMatches(const Node& node, const FrozenNode& frozen) {
 // Needs the children's copies up to date.
 void refreeze(Node& node) {
     if (node.frozen != nullptr && stillMatches(node, *node.frozen)) return;
-    auto fresh = std::make_shared<FrozenNode>();
-    fresh->text = node.text;
+    auto fresh = freezeFields(node);
     fresh->children.reserve(node.children.size());
     for (const Node* child : node.children) fresh->children.push_back(child->frozen);
-    fresh->id = node.id;
-    fresh->x = node.x;
-    fresh->y = node.y;
-    fresh->width = node.width;
-    fresh->height = node.height;
-    fresh->fillColor = node.fillColor;
-    fresh->textColor = node.textColor;
-    fresh->collapsed = node.collapsed;
     node.frozen = std::move(fresh);
 }
 
@@ -119,6 +110,20 @@ struct Rebuild {
     FormerChildren former;  // freed unless a wanted child takes them
 };
 }  // namespace
+
+std::shared_ptr<FrozenNode> freezeFields(const Node& node) {
+    auto fresh = std::make_shared<FrozenNode>();
+    fresh->text = node.text;
+    fresh->id = node.id;
+    fresh->x = node.x;
+    fresh->y = node.y;
+    fresh->width = node.width;
+    fresh->height = node.height;
+    fresh->fillColor = node.fillColor;
+    fresh->textColor = node.textColor;
+    fresh->collapsed = node.collapsed;
+    return fresh;
+}
 
 FrozenChildren freezeChildren(Node& top) {
     // Post-order: a node is looked at once all its children have their copies.

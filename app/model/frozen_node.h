@@ -39,6 +39,9 @@ struct FrozenNode {
 // is copied and no change, however it was written, is missed.
 FrozenChildren freezeChildren(Node& node);
 
+// A copy of the node's own fields, with no children yet.
+std::shared_ptr<FrozenNode> freezeFields(const Node& node);
+
 // Gives node the children `wanted` describes and returns the frozen copies of the children it
 // had. Present children with a recorded identity are kept (a subtree that is exactly as
 // recorded is kept whole, untouched); the rest are built from the frozen copies, each new node

@@ -24,17 +24,7 @@ std::atomic<std::uint64_t> lastSavedChange{0};
 }  // namespace
 
 MapSnapshot takeSnapshot(MindMap& map) {
-    auto root = std::make_shared<FrozenNode>();
-    const Node& from = *map.root;
-    root->text = from.text;
-    root->id = from.id;
-    root->x = from.x;
-    root->y = from.y;
-    root->width = from.width;
-    root->height = from.height;
-    root->fillColor = from.fillColor;
-    root->textColor = from.textColor;
-    root->collapsed = from.collapsed;
+    auto root = freezeFields(*map.root);
     root->children = freezeChildren(*map.root);
     MapSnapshot snapshot;
     snapshot.root = std::move(root);
