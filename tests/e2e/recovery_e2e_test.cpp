@@ -203,10 +203,11 @@ class ManyEditors : public RecoveryE2E {
         return map.saveToBytes();
     }
     fs::path copyOf(pid_t pid) const {
+        std::string owner = "-";  // appended: GCC 12 misreads "-" + string as overlapping copies
+        owner += std::to_string(pid);
         for (const fs::path& copy : copyFiles()) {
             const std::string name = copy.filename().string();
-            if (name.size() > 5 && name.substr(0, name.size() - 5).ends_with("-" + std::to_string(pid)))
-                return copy;
+            if (name.size() > 5 && name.substr(0, name.size() - 5).ends_with(owner)) return copy;
         }
         return stateFolder() / "none";
     }

@@ -88,7 +88,10 @@ TEST_F(ImportFile, InvalidTextIsReadAsReplacementsAndCountedInOneLine) {
         std::string notice = "left over";
         const std::u16string in = path(unicode::fromUtf8(name));
         ASSERT_TRUE(importMapFile(in, path(u"out.mind"), error, &notice)) << error;
-        EXPECT_EQ(notice, "'" + unicode::toUtf8(in) + "': 6 sequences of invalid UTF-8 read as U+FFFD");
+        std::string want = "'";  // appended: GCC 12 misreads "literal" + string as overlapping copies
+        want += unicode::toUtf8(in);
+        want += "': 6 sequences of invalid UTF-8 read as U+FFFD";
+        EXPECT_EQ(notice, want);
         const std::unique_ptr<Node> saved = readMapFile(contents(dir / "out.mind"));
         ASSERT_NE(saved, nullptr);
         std::size_t replacements = 0;
