@@ -1,7 +1,7 @@
 // Arbitrary bytes imported as another editor's outline: the first byte picks the reader (OPML,
 // FreeMind, Markdown, plain text; modulo 4), the rest is the file. A refusal is one line of
 // reason. An accepted tree is sound (parent links, depth below kMaxDepth, at most
-// kMaxImportNodes nodes), laid out as a tree growing to the right, saves into a map file that
+// kMaxImportNodes nodes), laid out as a tree growing down, saves into a map file that
 // opens into the same tree, and survives export to each of the four formats and import back:
 // the same shape and captions (in the XML formats, characters XML cannot hold as U+FFFD),
 // with colours and collapsed states where the format carries them.
@@ -51,19 +51,31 @@ void checkSound(const Node& root) {
     require(root.parent == nullptr, "the root has no parent");
     const auto nodes = preOrder(root);
     require(nodes.size() <= kMaxImportNodes, "no more nodes than the limit");
-    // Columns by depth, rows by order: a child stands one column right of its parent, and
-    // along a column the nodes come down in pre-order without touching.
-    std::map<int, const Node*> lowest;
+    // Children stand below their parent, side by side in order; along a level the shown boxes
+    // come from left to right in pre-order without touching (a folded subtree may lie under
+    // shown boxes: only expanding shows it).
+    std::map<int, const Node*> rightmostShown;
+    std::vector<int> hiddenBelow;  // depth of the nearest collapsed ancestor on the walk, if any
     for (const auto& [node, depth] : nodes) {
         require(depth < kMaxDepth, "every depth is below the limit");
+        while (!hiddenBelow.empty() && hiddenBelow.back() >= depth) hiddenBelow.pop_back();
+        const Node* previous = nullptr;
         for (const Node* child : node->children) {
             require(child != nullptr && child->parent == node, "every child names its parent");
-            require(child->x == node->x + node->width + kImportColumnGap, "a child stands one column right");
+            require(child->y >= node->y + node->height, "a child stands below its parent");
+            if (previous != nullptr)
+                require(previous->x + previous->width + kImportSiblingGap <= child->x,
+                        "siblings stand left to right apart");
+            previous = child;
         }
-        const auto above = lowest.find(depth);
-        if (above != lowest.end())
-            require(above->second->y + above->second->height <= node->y, "boxes of a column do not overlap");
-        lowest[depth] = node;
+        if (hiddenBelow.empty()) {
+            const auto left = rightmostShown.find(depth);
+            if (left != rightmostShown.end())
+                require(left->second->x + left->second->width <= node->x,
+                        "shown boxes of a level do not overlap");
+            rightmostShown[depth] = node;
+        }
+        if (node->collapsed && hiddenBelow.empty()) hiddenBelow.push_back(depth);
     }
 }
 
