@@ -15,12 +15,12 @@
 #include <utility>
 #include <vector>
 
+#include "app/mapformat/map_file_format.h"
 #include "app/model/mind_map.h"
-#include "app/storage/import_layout.h"
-#include "app/storage/import_tree_builder.h"
-#include "app/storage/map_file_format.h"
-#include "app/storage/map_import.h"
-#include "app/storage/outline_export.h"
+#include "app/outline/import_layout.h"
+#include "app/outline/import_tree_builder.h"
+#include "app/outline/map_import.h"
+#include "app/outline/outline_export.h"
 #include "unicode/utf.h"
 
 namespace {

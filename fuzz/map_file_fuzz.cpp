@@ -9,9 +9,9 @@
 #include <utility>
 #include <vector>
 
+#include "app/mapformat/map_file_format.h"
 #include "app/model/mind_map.h"
-#include "app/storage/map_file_format.h"
-#include "tests/storage/stream_reference_reader.h"
+#include "tests/mapformat/stream_reference_reader.h"
 #include "unicode/utf.h"
 
 namespace {

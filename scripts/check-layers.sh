@@ -17,9 +17,13 @@ declare -A allowed=(
   [platform/user32]="platform/x11 platform/gdi32 platform/kernel32 unicode"
   [graphics]="dib"
   [app/model]=""
-  [app/storage]="app/model unicode"
+  [app/files]="unicode"
+  [app/mapformat]="app/model unicode"
+  [app/outline]="app/mapformat app/files app/model unicode"
+  [app/recovery]="app/mapformat app/files app/model unicode"
+  [app/mapfile]="app/recovery app/mapformat app/files app/model unicode"
   [app/render]="app/model graphics unicode"
-  [app/ui]="app/render app/storage app/model graphics unicode"
+  [app/ui]="app/render app/mapfile app/outline app/recovery app/mapformat app/files app/model graphics unicode"
 )
 
 status=0

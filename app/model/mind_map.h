@@ -1,9 +1,8 @@
 // The single editor object: the tree, the selection, the drag state, the modes with their
 // buffers, the two histories and the function panel. Its operations are defined by concern:
 //   app/model    construction, queries, hit test, structural editing, history
-//   app/ui       modes and text entry
+//   app/ui       modes, text entry and the open/save dialog commands
 //   app/render   frame, node, panel and overlay drawing
-//   app/storage  file format and the open/save dialog commands
 #pragma once
 
 #include <cstddef>

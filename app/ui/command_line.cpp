@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/storage/map_file_io.h"
+#include "app/files/file_io.h"
 #include "unicode/utf.h"
 
 #ifdef _WIN32

@@ -6,8 +6,8 @@
 #include <chrono>
 #include <cstring>
 
+#include "app/recovery/map_snapshot.h"
 #include "app/render/text_caret.h"
-#include "app/storage/map_snapshot.h"
 #include "graphics/graphics.h"
 #include "graphics/image.h"
 #include "graphics/input_queue.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/model/mind_map.h"
-#include "app/storage/recovery_copy.h"
+#include "app/recovery/recovery_copy.h"
 #include "app/ui/dispatch.h"
 
 // Dispatches every queued input message in arrival order. An Escape that ends the program

@@ -4,12 +4,12 @@
 #include <new>
 #include <string_view>
 
+#include "app/files/file_io.h"
 #include "app/model/mind_map.h"
 #include "app/model/scene_layout.h"
+#include "app/outline/outline_export.h"
 #include "app/render/map_picture.h"
 #include "app/render/svg_export.h"
-#include "app/storage/map_file_io.h"
-#include "app/storage/outline_export.h"
 #include "app/ui/drawing_target.h"
 #include "graphics/graphics.h"
 #include "graphics/image.h"

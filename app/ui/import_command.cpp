@@ -1,6 +1,6 @@
 #include "app/ui/import_command.h"
 
-#include "app/storage/map_import.h"
+#include "app/outline/map_import.h"
 #include "app/ui/drawing_target.h"
 
 bool runImport(const CommandLine& commandLine, std::string& error, std::string& notice) {

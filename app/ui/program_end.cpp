@@ -5,9 +5,9 @@
 #include <atomic>
 #include <mutex>
 
-#include "app/storage/console_line.h"
-#include "app/storage/map_snapshot.h"
-#include "app/storage/rewrite_window.h"
+#include "app/files/console_line.h"
+#include "app/files/rewrite_window.h"
+#include "app/recovery/map_snapshot.h"
 #include "unicode/utf.h"
 
 namespace {

@@ -2,13 +2,13 @@
 // the loop (Escape), the window's close button, and the console's control events (Ctrl+C, the
 // console or terminal closing, shutdown, and on Linux the loss of the X connection), which come
 // on threads of their own. None of them reads the live map: they write the snapshot the loop
-// published after its last pass (app/storage/map_snapshot.h), after any save under way ends.
+// published after its last pass (app/recovery/map_snapshot.h), after any save under way ends.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "app/storage/recovery_copy.h"
+#include "app/recovery/recovery_copy.h"
 
 // Registers the recovery copy for the ends that come from other threads. It must outlive the
 // program's run (main keeps it to the end).

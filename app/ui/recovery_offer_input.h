@@ -7,7 +7,7 @@
 
 #include "app/model/mind_map.h"
 #include "app/model/recovery_offer.h"
-#include "app/storage/recovery_files.h"
+#include "app/recovery/recovery_files.h"
 #include "graphics/input_message.h"
 
 // An offer of the left files, shown when there is any.

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/ui/export_command.h"
-#include "tests/storage/map_files_fixture.h"
+#include "tests/mapfile/map_files_fixture.h"
 #include "unicode/utf.h"
 
 namespace {

@@ -10,13 +10,13 @@
 #include <utility>
 #include <vector>
 
-#include "app/storage/file_io_faults.h"
-#include "app/storage/map_file_format.h"
+#include "app/files/file_io_faults.h"
+#include "app/mapformat/map_file_format.h"
 #include "app/ui/drawing_target.h"
 #include "app/ui/export_command.h"
 #include "app/ui/import_command.h"
 #include "graphics/graphics.h"
-#include "tests/storage/map_files_fixture.h"
+#include "tests/mapfile/map_files_fixture.h"
 #include "unicode/utf.h"
 
 namespace {

@@ -11,9 +11,9 @@
 #include <fstream>
 #include <thread>
 
-#include "app/storage/file_io_faults.h"
-#include "app/storage/map_snapshot.h"
-#include "app/storage/recovery_copy.h"
+#include "app/files/file_io_faults.h"
+#include "app/recovery/map_snapshot.h"
+#include "app/recovery/recovery_copy.h"
 #include "app/ui/dispatch.h"
 #include "app/ui/program_end.h"
 #include "app/ui/recovery_offer_input.h"
