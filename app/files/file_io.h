@@ -8,18 +8,20 @@
 #include <string>
 #include <string_view>
 
+#include "app/files/file_result.h"
+
 // Files larger than this are refused as if they could not be opened. 256 MiB is some forty
 // times the map file of a 100,000-node map.
 inline constexpr std::uint64_t kMaxFileBytes = std::uint64_t{256} << 20;
 
-// On failure both functions put into *reason (when given) the system's own error text in
-// UTF-8 ("Permission denied"), or for a refusal that is no system error "Invalid path", "Not a
+// A failure of either function gives as its reason the system's own error text in UTF-8
+// ("Permission denied"), or for a refusal that is no system error "Invalid path", "Not a
 // regular file" or "File too large".
 
-// Reads the whole file into bytes. False (bytes then hold anything) when the path names no
+// Reads the whole file into bytes. Fails (bytes then hold anything) when the path names no
 // regular file (a directory, a device, a FIFO), cannot be read, or is larger than
 // kMaxFileBytes. Never waits for a writer.
-bool readFileBytes(const std::u16string& path, std::string& bytes, std::string* reason = nullptr);
+FileResult readFileBytes(const std::u16string& path, std::string& bytes);
 
 // Replaces the file's contents so that a failure at any moment leaves the old ones. Where the
 // folder may be written and the file is the user's own with a single name, a temporary file
@@ -31,7 +33,7 @@ bool readFileBytes(const std::u16string& path, std::string& bytes, std::string* 
 // read-only file, a directory and a device are refused. The way is chosen once from what the
 // target is; a file put in the target's place meanwhile is neither written nor replaced (the
 // save fails), and a new file never takes the name of one that appeared meanwhile.
-bool replaceFileContents(const std::u16string& path, std::string_view bytes, std::string* reason = nullptr);
+FileResult replaceFileContents(const std::u16string& path, std::string_view bytes);
 
 // Whether the two paths name one file (the same device and inode, or volume and file index),
 // however each is spelt: "./", "a/../", a linked folder, another hard link. False when either

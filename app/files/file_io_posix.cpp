@@ -16,11 +16,6 @@
 #include "app/files/save_plan.h"
 
 namespace {
-bool fail(std::string* reason, std::string text) {
-    if (reason != nullptr) *reason = std::move(text);
-    return false;
-}
-
 // Follows symbolic links to the file they finally name (which need not exist yet).
 bool followLinks(std::string& path) {
     for (int hops = 0; hops < 40; ++hops) {
@@ -72,15 +67,15 @@ bool gatherFacts(const std::string& target, SaveTargetFacts& facts, struct stat&
 }
 }  // namespace
 
-bool readFileBytes(const std::u16string& path, std::string& bytes, std::string* reason) {
+FileResult readFileBytes(const std::u16string& path, std::string& bytes) {
     std::string native;
-    if (!nativePath(path, native)) return fail(reason, "Invalid path");
+    if (!nativePath(path, native)) return FileResult::failed("Invalid path");
     // Non-blocking, so that opening a FIFO does not wait for a writer; the type test follows.
     FileDescriptor file(::open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     struct stat st;
-    if (file.get() < 0 || ::fstat(file.get(), &st) != 0) return fail(reason, errorText(errno));
-    if (!S_ISREG(st.st_mode)) return fail(reason, "Not a regular file");
-    if (static_cast<std::uint64_t>(st.st_size) > kMaxFileBytes) return fail(reason, "File too large");
+    if (file.get() < 0 || ::fstat(file.get(), &st) != 0) return FileResult::failed(errorText(errno));
+    if (!S_ISREG(st.st_mode)) return FileResult::failed("Not a regular file");
+    if (static_cast<std::uint64_t>(st.st_size) > kMaxFileBytes) return FileResult::failed("File too large");
 
     int readError = 0;
     const bool read =
@@ -93,34 +88,34 @@ bool readFileBytes(const std::u16string& path, std::string& bytes, std::string* 
                 }
             }
         });
-    if (read) return true;
-    return fail(reason, readError != 0 ? errorText(readError) : std::string("File too large"));
+    if (read) return FileResult::done();
+    return FileResult::failed(readError != 0 ? errorText(readError) : std::string("File too large"));
 }
 
-bool replaceFileContents(const std::u16string& path, std::string_view bytes, std::string* reason) {
+FileResult replaceFileContents(const std::u16string& path, std::string_view bytes) {
     std::string target;
-    if (!nativePath(path, target)) return fail(reason, "Invalid path");
-    if (!followLinks(target)) return fail(reason, errorText(errno));
+    if (!nativePath(path, target)) return FileResult::failed("Invalid path");
+    if (!followLinks(target)) return FileResult::failed(errorText(errno));
     SaveTargetFacts facts;
     struct stat st {};
     FileDescriptor held;
     std::string why;
-    if (!gatherFacts(target, facts, st, held, why)) return fail(reason, why);
+    if (!gatherFacts(target, facts, st, held, why)) return FileResult::failed(why);
 
     const SaveWay way = planSave(facts);
     reachFileStep(FileStep::decided);
     switch (way) {
         case SaveWay::refuseNotRegular:
-            return fail(reason, "Not a regular file");
+            return FileResult::failed("Not a regular file");
         case SaveWay::refuseReadOnly:
-            return fail(reason, why);
+            return FileResult::failed(why);
         case SaveWay::createNew:
         case SaveWay::replaceByRename:
             switch (replaceByRename(target, facts.exists ? &st : nullptr, bytes, why)) {
                 case RenameOutcome::done:
-                    return true;
+                    return FileResult::done();
                 case RenameOutcome::failed:
-                    return fail(reason, why);
+                    return FileResult::failed(why);
                 case RenameOutcome::notPossible:
                     break;
             }
@@ -128,8 +123,8 @@ bool replaceFileContents(const std::u16string& path, std::string_view bytes, std
         case SaveWay::rewriteInPlace:
             break;
     }
-    if (rewriteInPlace(target, facts.identity, bytes, why)) return true;
-    return fail(reason, why);
+    if (rewriteInPlace(target, facts.identity, bytes, why)) return FileResult::done();
+    return FileResult::failed(why);
 }
 
 bool isSameFile(const std::u16string& a, const std::u16string& b) {

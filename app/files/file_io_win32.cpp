@@ -15,11 +15,6 @@
 #include "unicode/utf.h"
 
 namespace {
-bool fail(std::string* reason, std::string text) {
-    if (reason != nullptr) *reason = std::move(text);
-    return false;
-}
-
 // A path with a NUL in it would silently name a different (shorter) file.
 bool usablePath(const std::u16string& path) {
     return !path.empty() && path.find(u'\0') == std::u16string::npos;
@@ -182,8 +177,8 @@ bool gatherFacts(const std::u16string& target, SaveTargetFacts& facts, std::stri
 }
 }  // namespace
 
-bool readFileBytes(const std::u16string& path, std::string& bytes, std::string* reason) {
-    if (!usablePath(path)) return fail(reason, "Invalid path");
+FileResult readFileBytes(const std::u16string& path, std::string& bytes) {
+    if (!usablePath(path)) return FileResult::failed("Invalid path");
     Handle file(::CreateFileW(wide(path), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
@@ -191,14 +186,15 @@ bool readFileBytes(const std::u16string& path, std::string& bytes, std::string* 
         // A folder cannot be opened as a file at all; say what it is rather than "access denied".
         const DWORD attributes = ::GetFileAttributesW(wide(path));
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-            return fail(reason, "Not a regular file");
+            return FileResult::failed("Not a regular file");
         }
-        return fail(reason, errorText(error));
+        return FileResult::failed(errorText(error));
     }
-    if (!isRegularFile(file.get())) return fail(reason, "Not a regular file");
+    if (!isRegularFile(file.get())) return FileResult::failed("Not a regular file");
     LARGE_INTEGER size;
-    if (!::GetFileSizeEx(file.get(), &size)) return fail(reason, errorText(::GetLastError()));
-    if (static_cast<std::uint64_t>(size.QuadPart) > kMaxFileBytes) return fail(reason, "File too large");
+    if (!::GetFileSizeEx(file.get(), &size)) return FileResult::failed(errorText(::GetLastError()));
+    if (static_cast<std::uint64_t>(size.QuadPart) > kMaxFileBytes)
+        return FileResult::failed("File too large");
     DWORD readError = 0;
     const bool read =
         readWholeFile(static_cast<std::uint64_t>(size.QuadPart), bytes, [&](char* buffer, std::size_t count) {
@@ -210,27 +206,28 @@ bool readFileBytes(const std::u16string& path, std::string& bytes, std::string* 
             }
             return static_cast<long long>(n);
         });
-    if (read) return true;
-    return fail(reason, readError != 0 ? errorText(readError) : std::string("File too large"));
+    if (read) return FileResult::done();
+    return FileResult::failed(readError != 0 ? errorText(readError) : std::string("File too large"));
 }
 
-bool replaceFileContents(const std::u16string& path, std::string_view bytes, std::string* reason) {
-    if (!usablePath(path)) return fail(reason, "Invalid path");
+FileResult replaceFileContents(const std::u16string& path, std::string_view bytes) {
+    if (!usablePath(path)) return FileResult::failed("Invalid path");
     std::string why;
     const std::u16string target = finalName(path, why);
-    if (target.empty()) return fail(reason, why);
+    if (target.empty()) return FileResult::failed(why);
     SaveTargetFacts facts;
-    if (!gatherFacts(target, facts, why)) return fail(reason, why);
+    if (!gatherFacts(target, facts, why)) return FileResult::failed(why);
 
     const SaveWay way = planSave(facts);
     reachFileStep(FileStep::decided);
     switch (way) {
         case SaveWay::refuseNotRegular:
-            return fail(reason, "Not a regular file");
+            return FileResult::failed("Not a regular file");
         case SaveWay::refuseReadOnly:
-            return fail(reason, errorText(ERROR_ACCESS_DENIED));
+            return FileResult::failed(errorText(ERROR_ACCESS_DENIED));
         case SaveWay::rewriteInPlace:
-            return rewriteInPlace(target, facts.identity, bytes, why) || fail(reason, why);
+            if (rewriteInPlace(target, facts.identity, bytes, why)) return FileResult::done();
+            return FileResult::failed(why);
         case SaveWay::createNew:
         case SaveWay::replaceByRename:
             break;
@@ -243,37 +240,40 @@ bool replaceFileContents(const std::u16string& path, std::string_view bytes, std
         const DWORD error = ::GetLastError();
         // A folder we may not write: rewrite the file itself instead.
         if (facts.exists && error == ERROR_ACCESS_DENIED) {
-            return rewriteInPlace(target, facts.identity, bytes, why) || fail(reason, why);
+            if (rewriteInPlace(target, facts.identity, bytes, why)) return FileResult::done();
+            return FileResult::failed(why);
         }
-        return fail(reason, errorText(error));
+        return FileResult::failed(errorText(error));
     }
     const bool written = writeAll(file.get(), bytes) && flushFile(file.get());
     DWORD error = ::GetLastError();
     if (!file.close() && written) error = ::GetLastError();
     if (!written) {
         ::DeleteFileW(wide(temporary));
-        return fail(reason, errorText(error));
+        return FileResult::failed(errorText(error));
     }
     reachFileStep(FileStep::rename);
     if (!facts.exists) {
         // Without MOVEFILE_REPLACE_EXISTING: a file that appeared meanwhile keeps its name.
-        if (moveFile(temporary, target, 0)) return true;
+        if (moveFile(temporary, target, 0)) return FileResult::done();
         error = ::GetLastError();
         ::DeleteFileW(wide(temporary));
-        return fail(reason, errorText(error));
+        return FileResult::failed(errorText(error));
     }
     if (!stillNames(target, facts.identity)) {
         ::DeleteFileW(wide(temporary));
-        return fail(reason, kTargetChanged);
+        return FileResult::failed(kTargetChanged);
     }
     std::u16string stranded;
-    if (replaceFile(target, temporary, error, stranded)) return true;
+    if (replaceFile(target, temporary, error, stranded)) return FileResult::done();
     ::DeleteFileW(wide(temporary));
     if (!stranded.empty()) {
-        return fail(reason, errorText(error) + "; the old content is kept in " + unicode::toUtf8(stranded));
+        return FileResult::failed(errorText(error) + "; the old content is kept in " +
+                                  unicode::toUtf8(stranded));
     }
-    if (!replacingIsRefusedHere(error)) return fail(reason, errorText(error));
-    return rewriteInPlace(target, facts.identity, bytes, why) || fail(reason, why);
+    if (!replacingIsRefusedHere(error)) return FileResult::failed(errorText(error));
+    if (rewriteInPlace(target, facts.identity, bytes, why)) return FileResult::done();
+    return FileResult::failed(why);
 }
 
 bool isSameFile(const std::u16string& a, const std::u16string& b) {

@@ -1,6 +1,7 @@
 // Saving and opening the map as a whole.
 #include <memory>
 #include <new>
+#include <utility>
 
 #include "app/files/console_line.h"
 #include "app/files/file_io.h"
@@ -21,7 +22,9 @@ bool MindMap::saveToFile(const std::u16string& path) {
     // The ends of the program wait for this save rather than keep what it is writing.
     SaveUnderWay underWay;
     try {
-        saved = replaceFileContents(path, saveToBytes(), &reason);
+        FileResult result = replaceFileContents(path, saveToBytes());
+        saved = result.ok;
+        reason = std::move(result.reason);
     } catch (const std::bad_alloc&) {
         reason = "Out of memory";  // nothing was written; the map is untouched
     }
@@ -58,7 +61,9 @@ bool MindMap::loadFromFile(const std::u16string& path) {
     bool opened = false;
     try {
         std::string bytes;
-        if (readFileBytes(path, bytes, &reason)) {
+        FileResult read = readFileBytes(path, bytes);
+        reason = std::move(read.reason);
+        if (read) {
             opened = loadFromBytes(bytes);
             if (!opened) reason = "No map in the file";  // the fresh map took its place
         }

@@ -123,9 +123,9 @@ bool importMapFile(const std::u16string& inPath, const std::u16string& outPath, 
     }
     bytes.clear();
     bytes.shrink_to_fit();  // the input can be large; its memory is not needed for the output
-    std::string reason;
-    if (!replaceFileContents(outPath, writeMapFile(*root), &reason)) {
-        errorUtf8 = "cannot write " + quoted(outPath) + ": " + reason;
+    const FileResult written = replaceFileContents(outPath, writeMapFile(*root));
+    if (!written) {
+        errorUtf8 = "cannot write " + quoted(outPath) + ": " + written.reason;
         return false;
     }
     if (noticeUtf8 != nullptr) {

@@ -157,7 +157,11 @@ bool RecoveryCopy::writeFile(const MapSnapshot& snapshot, std::string* reason) {
         held.reset();
         held = RecoveryLock::take(recoveryLockPath(file));
     }
-    if (!replaceFileContents(file, snapshotBytes(snapshot), reason)) return false;
+    FileResult written = replaceFileContents(file, snapshotBytes(snapshot));
+    if (!written) {
+        if (reason != nullptr) *reason = std::move(written.reason);
+        return false;
+    }
     onDisk = true;
     std::lock_guard<std::mutex> guard(lock);
     diskChange = snapshot.change;

@@ -149,8 +149,7 @@ std::vector<std::u16string> programArguments(int argc, char** argv) {
 std::string openFailureLine(const std::u16string& path) {
     // The file layer's own reason; a file it reads whole holds no map.
     std::string bytes;
-    std::string reason;
-    if (readFileBytes(path, bytes, &reason))
-        reason = "no map in the file (its first line is not a node line)";
+    const FileResult read = readFileBytes(path, bytes);
+    const std::string reason = read ? "no map in the file (its first line is not a node line)" : read.reason;
     return "打开失败: " + unicode::toUtf8(path) + ": " + reason;
 }

@@ -24,9 +24,9 @@ std::string saveFailure(const std::u16string& path, const std::string& reason) {
 // Through the file layer of the map saves: the old file stays whole until the new one is, and a
 // failure says the system's reason.
 int writeBytes(const std::u16string& path, std::string_view bytes, std::string& error) {
-    std::string reason;
-    if (replaceFileContents(path, bytes, &reason)) return 0;
-    error = saveFailure(path, reason);
+    const FileResult written = replaceFileContents(path, bytes);
+    if (written) return 0;
+    error = saveFailure(path, written.reason);
     return kExportFailed;
 }
 

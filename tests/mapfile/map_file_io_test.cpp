@@ -101,16 +101,16 @@ TEST_F(MapFiles, FailuresComeWithTheSystemsReasonInOneLine) {
         return !text.empty() && text.find('\n') == std::string::npos && text.back() != '.' &&
                text.back() != ' ';
     };
-    EXPECT_FALSE(readFileBytes(path(u"missing.mind"), bytes, &reason));
+    EXPECT_FALSE(kept(readFileBytes(path(u"missing.mind"), bytes), reason));
     EXPECT_TRUE(oneLine(reason)) << reason;
     reason.clear();
-    EXPECT_FALSE(replaceFileContents(path(u"missing-dir/map.mind"), "x", &reason));
+    EXPECT_FALSE(kept(replaceFileContents(path(u"missing-dir/map.mind"), "x"), reason));
     EXPECT_TRUE(oneLine(reason)) << reason;
-    EXPECT_FALSE(replaceFileContents(path(u"a") + std::u16string(1, u'\0'), "x", &reason));
+    EXPECT_FALSE(kept(replaceFileContents(path(u"a") + std::u16string(1, u'\0'), "x"), reason));
     EXPECT_EQ(reason, "Invalid path");
     fs::create_directory(dir / "sub");
-    EXPECT_FALSE(readFileBytes(path(u"sub"), bytes, &reason));
+    EXPECT_FALSE(kept(readFileBytes(path(u"sub"), bytes), reason));
     EXPECT_EQ(reason, "Not a regular file");
-    EXPECT_FALSE(replaceFileContents(path(u"sub"), "x", &reason));
+    EXPECT_FALSE(kept(replaceFileContents(path(u"sub"), "x"), reason));
     EXPECT_EQ(reason, "Not a regular file");
 }

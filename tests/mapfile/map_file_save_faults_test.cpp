@@ -33,7 +33,7 @@ class SaveFaults : public SaveFiles {
             SCOPED_TRACE(std::string(stepName(step)) + " #" + std::to_string(nth));
             failFileStep(step, nth);
             std::string reason;
-            const bool saved = replaceFileContents(target, bytes, &reason);
+            const bool saved = kept(replaceFileContents(target, bytes), reason);
             if (!fileStepFailed()) {
                 EXPECT_TRUE(saved) << reason;
                 for (const fs::path& name : names) EXPECT_EQ(contents(name), bytes);
@@ -87,7 +87,7 @@ TEST_F(SaveFaults, BackupIsKeptAndNamedWhenTheOldContentCannotBePutBack) {
     fs::create_hard_link(dir / "map.mind", dir / "other-name.mind");
     failFileStep(FileStep::write, 2, true);  // the target's write and every write after it
     std::string reason;
-    EXPECT_FALSE(replaceFileContents(path(u"map.mind"), bigMap(10), &reason));
+    EXPECT_FALSE(kept(replaceFileContents(path(u"map.mind"), bigMap(10)), reason));
     ASSERT_EQ(backups(), 1u);
     const fs::path backup = fs::directory_iterator(state / "mindmap")->path();
     EXPECT_EQ(contents(backup), "precious");

@@ -33,7 +33,7 @@ SaveResult saveUnprivileged(const fs::path& target, const std::string& bytes, co
     SaveResult result;
     const std::u16string path = target.u16string();
     if (!isRoot()) {
-        result.ok = replaceFileContents(path, bytes, &result.reason);
+        result.ok = kept(replaceFileContents(path, bytes), result.reason);
         return result;
     }
     const passwd* nobody = ::getpwnam("nobody");
@@ -53,7 +53,7 @@ SaveResult saveUnprivileged(const fs::path& target, const std::string& bytes, co
         std::string reason;
         bool ok = false;
         if (::setgroups(0, nullptr) == 0 && ::setgid(gid) == 0 && ::setuid(uid) == 0) {
-            ok = replaceFileContents(path, bytes, &reason);
+            ok = kept(replaceFileContents(path, bytes), reason);
         } else {
             reason = "could not become nobody";
         }
@@ -179,14 +179,14 @@ TEST_F(SaveFiles, HardLinkedFileStaysOneFileUnderEveryName) {
     fs::create_hard_link(dir / "a.mind", dir / "b.mind");
     const std::string bytes = bigMap(20);
     std::string reason;
-    ASSERT_TRUE(replaceFileContents(path(u"a.mind"), bytes, &reason)) << reason;
+    ASSERT_TRUE(kept(replaceFileContents(path(u"a.mind"), bytes), reason)) << reason;
     EXPECT_EQ(contents(dir / "b.mind"), bytes);
     EXPECT_EQ(statOf(dir / "a.mind").st_ino, statOf(dir / "b.mind").st_ino);
     EXPECT_EQ(statOf(dir / "a.mind").st_nlink, 2u);
     EXPECT_EQ(entries(), 2u);
     EXPECT_EQ(backups(), 0u);
     // A shorter map leaves no tail of the longer one.
-    ASSERT_TRUE(replaceFileContents(path(u"b.mind"), "short", &reason)) << reason;
+    ASSERT_TRUE(kept(replaceFileContents(path(u"b.mind"), "short"), reason)) << reason;
     EXPECT_EQ(contents(dir / "a.mind"), "short");
 }
 
@@ -204,7 +204,7 @@ TEST_F(SaveFiles, RenamedFileKeepsItsAccessListAndExtendedAttributes) {
     const struct stat before = statOf(dir / "map.mind");
 
     std::string reason;
-    ASSERT_TRUE(replaceFileContents(path(u"map.mind"), "new", &reason)) << reason;
+    ASSERT_TRUE(kept(replaceFileContents(path(u"map.mind"), "new"), reason)) << reason;
     const struct stat after = statOf(dir / "map.mind");
     EXPECT_NE(after.st_ino, before.st_ino) << "the file was meant to be replaced by a rename";
     EXPECT_EQ(contents(dir / "map.mind"), "new");
@@ -228,12 +228,12 @@ TEST_F(SaveFiles, FullDiskLeavesTheOldContentWhicheverWayTheFileIsWritten) {
     const std::string huge(200000, 'x');
 
     std::string reason;
-    EXPECT_FALSE(replaceFileContents((disk / "map.mind").u16string(), huge, &reason));
+    EXPECT_FALSE(kept(replaceFileContents((disk / "map.mind").u16string(), huge), reason));
     EXPECT_EQ(reason, "No space left on device");
     EXPECT_EQ(contents(disk / "map.mind"), old);
     // In place: the backup lives elsewhere and puts the old content back.
     reason.clear();
-    EXPECT_FALSE(replaceFileContents((disk / "second.mind").u16string(), huge, &reason));
+    EXPECT_FALSE(kept(replaceFileContents((disk / "second.mind").u16string(), huge), reason));
     EXPECT_EQ(reason, "No space left on device");
     EXPECT_EQ(contents(disk / "link.mind"), old);
     EXPECT_EQ(std::distance(fs::directory_iterator(disk), fs::directory_iterator()), 3);
@@ -262,21 +262,21 @@ TEST_F(SaveFiles, TemporaryFilesOfDeadOrLongGoneSavesAreRemoved) {
 
 TEST_F(SaveFiles, FailuresNameTheirReason) {
     std::string bytes, reason;
-    EXPECT_FALSE(readFileBytes(path(u"missing.mind"), bytes, &reason));
+    EXPECT_FALSE(kept(readFileBytes(path(u"missing.mind"), bytes), reason));
     EXPECT_EQ(reason, "No such file or directory");
-    EXPECT_FALSE(replaceFileContents(path(u"missing/map.mind"), "x", &reason));
+    EXPECT_FALSE(kept(replaceFileContents(path(u"missing/map.mind"), "x"), reason));
     EXPECT_EQ(reason, "No such file or directory");
-    EXPECT_FALSE(readFileBytes(path(u"."), bytes, &reason));
+    EXPECT_FALSE(kept(readFileBytes(path(u"."), bytes), reason));
     EXPECT_EQ(reason, "Not a regular file");
-    EXPECT_FALSE(replaceFileContents(u"/dev/null", "x", &reason));
+    EXPECT_FALSE(kept(replaceFileContents(u"/dev/null", "x"), reason));
     EXPECT_EQ(reason, "Not a regular file");
-    EXPECT_FALSE(replaceFileContents(path(u"a") + u"\xDC00", "x", &reason));
+    EXPECT_FALSE(kept(replaceFileContents(path(u"a") + u"\xDC00", "x"), reason));
     EXPECT_EQ(reason, "Invalid path");
     fs::create_symlink("loop", dir / "loop");
-    EXPECT_FALSE(replaceFileContents(path(u"loop"), "x", &reason));
+    EXPECT_FALSE(kept(replaceFileContents(path(u"loop"), "x"), reason));
     EXPECT_EQ(reason, "Too many levels of symbolic links");
     write(dir / "huge.mind", "");
     fs::resize_file(dir / "huge.mind", kMaxFileBytes + 1);
-    EXPECT_FALSE(readFileBytes(path(u"huge.mind"), bytes, &reason));
+    EXPECT_FALSE(kept(readFileBytes(path(u"huge.mind"), bytes), reason));
     EXPECT_EQ(reason, "File too large");
 }

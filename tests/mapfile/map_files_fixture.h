@@ -8,10 +8,18 @@
 #include <iterator>
 #include <random>
 #include <string>
+#include <utility>
 
+#include "app/files/file_result.h"
 #include "app/model/mind_map.h"
 
 namespace fs = std::filesystem;
+
+// Whether a file call succeeded, its reason kept for the checks that follow.
+inline bool kept(FileResult result, std::string& reason) {
+    reason = std::move(result.reason);
+    return result.ok;
+}
 
 class MapFiles : public ::testing::Test {
   protected:

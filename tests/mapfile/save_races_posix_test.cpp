@@ -58,7 +58,7 @@ TEST_F(SaveRaces, LinkPutInTheTargetsPlaceAfterTheDecisionLeavesTheFileItNamesAl
         if (hardLinked) fs::create_hard_link(swapTarget, dir / "second-name.mind");
         setFileStepHook(swapForLink);
         std::string reason;
-        EXPECT_FALSE(replaceFileContents(swapTarget.u16string(), bigMap(50), &reason));
+        EXPECT_FALSE(kept(replaceFileContents(swapTarget.u16string(), bigMap(50)), reason));
         setFileStepHook(nullptr);
         EXPECT_EQ(reason, kTargetChanged);
         EXPECT_EQ(contents(swapOther), "other");
@@ -78,13 +78,13 @@ TEST_F(SaveRaces, NewFileNeverReplacesOneThatAppearedMeanwhileEvenWhereRenameFla
         setFileStepHook(makeAppear);
         if (flagsRefused) failFileStep(FileStep::renameFlags, 1, true);
         std::string reason;
-        EXPECT_FALSE(replaceFileContents(appearing.u16string(), bigMap(50), &reason));
+        EXPECT_FALSE(kept(replaceFileContents(appearing.u16string(), bigMap(50)), reason));
         setFileStepHook(nullptr);
         EXPECT_EQ(reason, std::generic_category().message(EEXIST));
         EXPECT_EQ(contents(appearing), "theirs");
         // With nothing in the way the same save makes the file.
         const fs::path fresh = dir / (flagsRefused ? "d.mind" : "c.mind");
-        EXPECT_TRUE(replaceFileContents(fresh.u16string(), "new", &reason)) << reason;
+        EXPECT_TRUE(kept(replaceFileContents(fresh.u16string(), "new"), reason)) << reason;
         EXPECT_EQ(contents(fresh), "new");
         failFileStep(FileStep::renameFlags, 0);
     }
@@ -100,7 +100,7 @@ TEST_F(SaveRaces, SignalDuringAnInPlaceRewriteArrivesOnlyOnceTheFileIsWhole) {
     ASSERT_GE(saver, 0);
     if (saver == 0) {
         setFileStepHook(terminateSelf);
-        const bool saved = replaceFileContents(target.u16string(), bytes);
+        const bool saved = replaceFileContents(target.u16string(), bytes).ok;
         ::_exit(saved ? 3 : 4);  // reached only when the signal never came
     }
     int status = 0;

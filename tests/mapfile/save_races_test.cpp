@@ -28,7 +28,7 @@ TEST_F(SharedSaveRaces, AHardLinkedFileStaysOneFileUnderBothNames) {
     fs::create_hard_link(first, dir / "second.mind");
     const std::string bytes = bigMap(20);
     std::string reason;
-    ASSERT_TRUE(replaceFileContents(first.u16string(), bytes, &reason)) << reason;
+    ASSERT_TRUE(kept(replaceFileContents(first.u16string(), bytes), reason)) << reason;
     EXPECT_EQ(contents(first), bytes);
     EXPECT_EQ(contents(dir / "second.mind"), bytes) << "the save split the hard link";
     EXPECT_EQ(backups(), 0u);
@@ -38,7 +38,7 @@ TEST_F(SharedSaveRaces, ANewFileLeavesOneThatAppearedMeanwhileAlone) {
     appearingFile = dir / "new.mind";
     setFileStepHook(makeItAppear);
     std::string reason;
-    EXPECT_FALSE(replaceFileContents(appearingFile.u16string(), bigMap(20), &reason));
+    EXPECT_FALSE(kept(replaceFileContents(appearingFile.u16string(), bigMap(20)), reason));
     setFileStepHook(nullptr);
     EXPECT_FALSE(reason.empty());
     EXPECT_EQ(contents(appearingFile), "theirs");
