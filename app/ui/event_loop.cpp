@@ -117,6 +117,9 @@ bool EventLoop::frameNeeded(int actedOn) const {
 bool EventLoop::runPass() {
     ++passCount;
     const int actedOn = drainInput(map, running_, controlHeld);
+    // The threads that end the program write what this publishes, never the live map. It comes
+    // before the frame: once a change shows on the screen, an end keeps it.
+    publishSnapshot(map);
     const bool draw = frameNeeded(actedOn);
     if (draw) {
         lastFrameStart = currentStartState();
@@ -169,8 +172,6 @@ void EventLoop::run(LoopTiming& timing) {
     for (;;) {
         bool drew = false;
         drew = runPass();
-        // The threads that end the program write what this publishes, never the live map.
-        publishSnapshot(map);
         if (recovery != nullptr) recovery->afterPass(map, RecoveryCopy::Clock::now());
         if (!running_) return;
         if (drew) {
