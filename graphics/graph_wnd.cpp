@@ -262,6 +262,22 @@ void GraphWnd::noteBackBufferChanged() {
     if (!backBufferChanged.exchange(true) && !batchActive.load()) SetEvent(changeEvent);
 }
 
+void GraphWnd::beginBatch() {
+    DeviceLock lock;
+    if (!batchActive.load()) changedBeforeBatch = backBufferChanged.load();
+    batchActive = true;
+}
+
+void GraphWnd::copyChangedPart(int left, int top, int copyWidth, int copyHeight) {
+    DeviceLock lock;
+    if (changedBeforeBatch) {
+        copyToWindow();
+        return;
+    }
+    copyToWindow(left, top, copyWidth, copyHeight);
+    backBufferChanged = false;
+}
+
 void GraphWnd::endBatch() {
     batchActive = false;
 #ifdef _WIN32

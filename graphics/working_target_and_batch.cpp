@@ -84,4 +84,8 @@ void endBatchDraw(int left, int top, int right, int bottom) {
     if (DrawOnWnd* device = windowDeviceIfCurrent()) device->endBatchDraw(left, top, right, bottom);
 }
 
+void endChangedBatchDraw(int left, int top, int right, int bottom) {
+    if (DrawOnWnd* device = windowDeviceIfCurrent()) device->endChangedBatchDraw(left, top, right, bottom);
+}
+
 }  // namespace Gfx
