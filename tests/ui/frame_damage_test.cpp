@@ -252,3 +252,136 @@ INSTANTIATE_TEST_SUITE_P(Seeds, PartialFrameSameness, ::testing::Range(1u, 13u),
                          });
 
 }  // namespace
+
+namespace {
+
+// The damage between what the map showed and what it shows after a change, on an off-screen
+// target (the carets' columns are measured there).
+class DamageTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        image = std::make_unique<Gfx::IMAGE>(kWindowWidth, kWindowHeight);
+        Gfx::setWorkingImage(image.get());
+        applyEditorTextStyle();
+        map = std::make_unique<MindMap>();
+        for (int i = 0; i < 3; ++i) {
+            map->selectedNode = map->root;
+            map->addChildNode();
+        }
+        child = map->root->children[1];
+        summarizeFrame(*map, before);
+    }
+    void TearDown() override {
+        map.reset();
+        Gfx::setWorkingImage(nullptr);
+        image.reset();
+    }
+    Damage damage() {
+        summarizeFrame(*map, after);
+        return frameDamage(before, after);
+    }
+    static bool holds(const RECT& r, const WideRect& box) {
+        return r.left <= box.left && r.top <= box.top && r.right > box.right && r.bottom > box.bottom;
+    }
+    static std::int64_t area(const RECT& r) { return std::int64_t{r.right - r.left} * (r.bottom - r.top); }
+    static constexpr std::int64_t kWindowArea = std::int64_t{kWindowWidth} * kWindowHeight;
+
+    std::unique_ptr<Gfx::IMAGE> image;
+    std::unique_ptr<MindMap> map;
+    Node* child = nullptr;
+    FrameSummary before, after;
+};
+
+TEST_F(DamageTest, NothingShownChangedDamagesNothing) {
+    EXPECT_EQ(damage().kind, Damage::Kind::None);
+    map->changeCount += 5;  // not shown
+    EXPECT_EQ(damage().kind, Damage::Kind::None);
+}
+
+TEST_F(DamageTest, ARecolouredNodeDamagesItsBoxAndConnectorAlone) {
+    map->selectedNode = child;
+    summarizeFrame(*map, before);
+    map->setNodeFillColor(0xB4DCB4);  // under the selection's fill: nothing shown changes
+    EXPECT_EQ(damage().kind, Damage::Kind::None);
+    map->setNodeTextColor(0xFFFFFF);
+    const Damage d = damage();
+    ASSERT_EQ(d.kind, Damage::Kind::Part);
+    EXPECT_TRUE(holds(d.rect, nodeWindowBox(*child, map->view)));
+    EXPECT_LT(area(d.rect) * 4, kWindowArea);
+    EXPECT_LT(d.rect.bottom, kWindowHeight - 20) << "the status line did not change";
+}
+
+TEST_F(DamageTest, AMovedNodeDamagesItsOldAndNewPlaceAndItsChildrensConnectors) {
+    map->selectedNode = child;
+    map->addChildNode();
+    Node* grandchild = child->children[0];
+    summarizeFrame(*map, before);
+    const WideRect was = nodeWindowBox(*child, map->view);
+    child->x += 120;
+    child->y += 40;
+    const Damage d = damage();
+    ASSERT_EQ(d.kind, Damage::Kind::Part);
+    EXPECT_TRUE(holds(d.rect, was));
+    EXPECT_TRUE(holds(d.rect, nodeWindowBox(*child, map->view)));
+    EXPECT_TRUE(holds(d.rect, nodeWindowBox(*grandchild, map->view))) << "its connector moved";
+}
+
+TEST_F(DamageTest, AHoverChangeDamagesTheButtonsInThePanel) {
+    map->updateButtonHover(100, map->buttons[4].rect.top + 5);
+    const Damage d = damage();
+    ASSERT_EQ(d.kind, Damage::Kind::Part);
+    EXPECT_LE(d.rect.right, kPanelWidth + 30);
+    EXPECT_LE(d.rect.top, map->buttons[4].rect.top);
+    EXPECT_GE(d.rect.bottom, map->buttons[4].rect.bottom);
+}
+
+TEST_F(DamageTest, ABlinkingCaretDamagesItsBoxAlone) {
+    map->showSaveDialog();
+    summarizeFrame(*map, before);
+    map->pathCaretCounter = 14;  // the next frame hides the caret
+    summarizeFrame(*map, before);
+    map->pathCaretCounter = 13;
+    const Damage d = damage();
+    ASSERT_EQ(d.kind, Damage::Kind::Part);
+    const SceneRect box = pathDialogLayout(map->panelWidth).pathBox;
+    EXPECT_TRUE(holds(d.rect, WideRect{box.left, box.top, box.right, box.bottom}));
+    EXPECT_LT(area(d.rect) * 20, kWindowArea);
+    // Typing moves the caret and changes the text: the same box, the caret's old and new place.
+    map->pathCaretCounter = 14;
+    summarizeFrame(*map, before);
+    map->filePath += u"xyz";
+    EXPECT_EQ(damage().kind, Damage::Kind::Part);
+}
+
+TEST_F(DamageTest, ASelectionDamagesBothNodesAndTheStatusBar) {
+    const WideRect was = nodeWindowBox(*map->selectedNode, map->view);
+    map->selectedNode = map->root;
+    const Damage d = damage();
+    ASSERT_EQ(d.kind, Damage::Kind::Part);
+    EXPECT_TRUE(holds(d.rect, was));
+    EXPECT_TRUE(holds(d.rect, nodeWindowBox(*map->root, map->view)));
+    EXPECT_EQ(d.rect.bottom, kWindowHeight);
+}
+
+TEST_F(DamageTest, ChangesThatReachEverywhereDamageTheWholeWindow) {
+    const auto wholeAfter = [this](auto change) {
+        summarizeFrame(*map, before);
+        change();
+        return damage().kind == Damage::Kind::Whole;
+    };
+    EXPECT_TRUE(wholeAfter([&] { map->view.panBy(10, 0); }));
+    EXPECT_TRUE(wholeAfter([&] { map->toggleHelp(); }));
+    EXPECT_TRUE(wholeAfter([&] { map->toggleHelp(); }));
+    EXPECT_TRUE(wholeAfter([&] { map->addChildNode(); }));  // the shown tree's shape
+    EXPECT_TRUE(wholeAfter([&] {
+        map->selectedNode = map->root;
+        map->toggleCollapse();  // likewise
+    }));
+    EXPECT_TRUE(wholeAfter([&] { map->startEditing(); }));                        // a mode comes
+    EXPECT_TRUE(wholeAfter([&] { map->cancelEditing(); }));                       // and goes
+    EXPECT_TRUE(wholeAfter([&] { map->find.open = true; }));                      // the find box
+    EXPECT_TRUE(wholeAfter([&] { child->x = 1 << 30; }));                         // too far to trust
+    EXPECT_TRUE(frameDamage(FrameSummary{}, after).kind == Damage::Kind::Whole);  // the first frame
+}
+
+}  // namespace
