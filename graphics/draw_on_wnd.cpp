@@ -164,8 +164,8 @@ void DrawOnWnd::endBatchDraw() {
     library.graphWindow->endBatch();
 }
 
-void DrawOnWnd::endChangedBatchDraw(int left, int top, int right, int bottom) {
-    library.graphWindow->copyChangedPart(left, top, right - left + 1, bottom - top + 1);
+void DrawOnWnd::endChangedBatchDraw(const RECT* parts, int count) {
+    library.graphWindow->copyChangedParts(parts, count);
     library.graphWindow->endBatch();
 }
 

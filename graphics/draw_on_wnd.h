@@ -61,7 +61,7 @@ class DrawOnWnd : public DrawOnImg {
     virtual void flushBatchDraw();
     virtual void endBatchDraw(int left, int top, int right, int bottom);
     virtual void endBatchDraw();
-    virtual void endChangedBatchDraw(int left, int top, int right, int bottom);
+    virtual void endChangedBatchDraw(const RECT* parts, int count);
 };
 
 }  // namespace Gfx

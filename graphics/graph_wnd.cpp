@@ -268,13 +268,16 @@ void GraphWnd::beginBatch() {
     batchActive = true;
 }
 
-void GraphWnd::copyChangedPart(int left, int top, int copyWidth, int copyHeight) {
+void GraphWnd::copyChangedParts(const RECT* parts, int count) {
     DeviceLock lock;
-    if (changedBeforeBatch) {
+    if (changedBeforeBatch || parts == nullptr) {
         copyToWindow();
         return;
     }
-    copyToWindow(left, top, copyWidth, copyHeight);
+    for (int i = 0; i < count; ++i) {
+        const RECT& part = parts[i];
+        copyToWindow(part.left, part.top, part.right - part.left, part.bottom - part.top);
+    }
     backBufferChanged = false;
 }
 

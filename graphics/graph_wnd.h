@@ -69,10 +69,10 @@ class GraphWnd : public IMAGE {
     void beginBatch();
     // The batch ended: changes its copy left out wake the window thread.
     void endBatch();
-    // The copy at the end of a batch that changed only this part: with nothing left uncopied
-    // from before the batch, the part alone brings the window up to date; otherwise the whole
+    // The copy at the end of a batch that changed only these parts: with nothing left uncopied
+    // from before the batch, the parts alone bring the window up to date; otherwise the whole
     // buffer goes.
-    void copyChangedPart(int left, int top, int width, int height);
+    void copyChangedParts(const RECT* parts, int count);
 
     // Blocking take from the input queue (program's thread).
     void takeInput(InputMessage* out, BYTE filter);

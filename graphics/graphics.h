@@ -125,6 +125,8 @@ void endBatchDraw(int left, int top, int right, int bottom);
 // included: only it is copied, and the window, which showed the rest already, is up to date.
 // A change made before the batch and not yet copied is copied with it (the whole buffer goes).
 void endChangedBatchDraw(int left, int top, int right, int bottom);
+// The same for a batch that changed only these rectangles (right and bottom excluded).
+void endChangedBatchDraw(const RECT* parts, int count);
 
 // Working target and images.
 void setWorkingImage(IMAGE* image = nullptr);  // none: the window

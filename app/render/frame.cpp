@@ -9,6 +9,7 @@
 #include "app/model/scene_layout.h"
 #include "app/model/wrap_int32.h"
 #include "app/render/frame_damage.h"
+#include "app/render/frame_start.h"
 #include "app/render/palette.h"
 #include "app/render/scene.h"
 #include "graphics/graphics.h"
@@ -90,12 +91,17 @@ void MindMap::drawFrame() {
     Gfx::endBatchDraw();
 }
 
-void drawFramePart(MindMap& mindMap, const RECT& rect) {
+void drawFramePart(MindMap& mindMap, const std::vector<RECT>& parts) {
     Gfx::beginBatchDraw();
-    Gfx::setClipRectangle(rect.left, rect.top, rect.right, rect.bottom);
-    drawScene(mindMap, &rect);
+    const FrameStart start(mindMap);
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        if (i > 0) start.restore(mindMap);
+        const RECT& part = parts[i];
+        Gfx::setClipRectangle(part.left, part.top, part.right, part.bottom);
+        drawScene(mindMap, &part);
+    }
     Gfx::clearClipRegion();
-    Gfx::endChangedBatchDraw(rect.left, rect.top, rect.right - 1, rect.bottom - 1);
+    Gfx::endChangedBatchDraw(parts.data(), static_cast<int>(parts.size()));
 }
 
 void MindMap::drawNode(const Node* node) {

@@ -40,20 +40,25 @@ bool tame(const WideRect& r) {
     return in(r.left) && in(r.top) && in(r.right) && in(r.bottom);
 }
 
-// The box, the marker and the connector from the parent, in window pixels, as the frame's
-// view places them.
+// The box with its marker, in window pixels as the frame's view places them.
 WideRect footprintOf(const Node& n, const View& view) {
     const std::int64_t x = n.x, y = n.y;
-    WideRect area = joined(WideRect{x, y, x + n.width, y + n.height}, collapseMarkerBox(x, y, n.width));
-    const Node* parent = n.parent;
-    if (parent != nullptr && !parent->collapsed) {
-        area = joined(area, spanning(std::int64_t{parent->x} + parent->width / 2,
-                                     std::int64_t{parent->y} + parent->height, x + n.width / 2, y));
-    }
-    WideRect shown = view.toWindow(area);
+    WideRect shown =
+        view.toWindow(joined(WideRect{x, y, x + n.width, y + n.height}, collapseMarkerBox(x, y, n.width)));
     if (shown.left > shown.right) std::swap(shown.left, shown.right);
     if (shown.top > shown.bottom) std::swap(shown.top, shown.bottom);
     return widened(shown, kInk);
+}
+
+// The connector from the parent's bottom middle to the node's top middle, in window pixels;
+// both ends the node's top middle when none is drawn.
+WideRect connectorOf(const Node& n, const View& view) {
+    const std::int64_t x = view.toWindowX(n.x + std::int64_t{n.width} / 2);
+    const std::int64_t y = view.toWindowY(n.y);
+    const Node* parent = n.parent;
+    if (parent == nullptr || parent->collapsed) return {x, y, x, y};
+    return {view.toWindowX(std::int64_t{parent->x} + parent->width / 2),
+            view.toWindowY(std::int64_t{parent->y} + parent->height), x, y};
 }
 
 // A vertical strip around a caret standing at x in a box.
@@ -65,29 +70,81 @@ WideRect wideOf(const SceneRect& r) {
     return {r.left, r.top, r.right, r.bottom};
 }
 
+// The damaged rectangles, kept apart while that saves drawing: a node's box and the status bar
+// far below it are two small parts, not one large one.
 class DamageArea {
   public:
     void add(const WideRect& r) {
-        area_ = any_ ? joined(area_, r) : r;
-        any_ = true;
+        const RECT clipped{static_cast<LONG>(std::clamp<std::int64_t>(r.left, 0, kWindowWidth)),
+                           static_cast<LONG>(std::clamp<std::int64_t>(r.top, 0, kWindowHeight)),
+                           static_cast<LONG>(std::clamp<std::int64_t>(r.right + 1, 0, kWindowWidth)),
+                           static_cast<LONG>(std::clamp<std::int64_t>(r.bottom + 1, 0, kWindowHeight))};
+        if (clipped.left >= clipped.right || clipped.top >= clipped.bottom) return;
+        parts_.push_back(clipped);
     }
-    Damage result() const {
-        if (!any_) return {};
-        const RECT clipped{static_cast<LONG>(std::clamp<std::int64_t>(area_.left, 0, kWindowWidth)),
-                           static_cast<LONG>(std::clamp<std::int64_t>(area_.top, 0, kWindowHeight)),
-                           static_cast<LONG>(std::clamp<std::int64_t>(area_.right + 1, 0, kWindowWidth)),
-                           static_cast<LONG>(std::clamp<std::int64_t>(area_.bottom + 1, 0, kWindowHeight))};
-        if (clipped.left >= clipped.right || clipped.top >= clipped.bottom) return {};
-        return {Damage::Kind::Part, clipped};
+    // A line, in pieces of a short run each: a long slanting connector crosses few of the
+    // pixels of its bounding box.
+    void addLine(const WideRect& line) {
+        const std::int64_t dx = line.right - line.left;
+        const std::int64_t dy = line.bottom - line.top;
+        const std::int64_t run = std::max(dx < 0 ? -dx : dx, dy < 0 ? -dy : dy);
+        const std::int64_t pieces = std::clamp<std::int64_t>(run / kLinePiece, 1, kMostLinePieces);
+        for (std::int64_t i = 0; i < pieces; ++i) {
+            add(widened(spanning(line.left + dx * i / pieces, line.top + dy * i / pieces,
+                                 line.left + dx * (i + 1) / pieces, line.top + dy * (i + 1) / pieces),
+                        kInk));
+        }
+    }
+    Damage result() {
+        if (parts_.empty()) return {};
+        // Parts that meet become one; then the pair whose union adds least is joined until few
+        // are left.
+        for (bool joinedAny = true; joinedAny;) {
+            joinedAny = false;
+            for (std::size_t i = 0; i < parts_.size() && !joinedAny; ++i) {
+                for (std::size_t j = i + 1; j < parts_.size() && !joinedAny; ++j) {
+                    if (!meet(parts_[i], parts_[j])) continue;
+                    parts_[i] = unionOf(parts_[i], parts_[j]);
+                    parts_.erase(parts_.begin() + static_cast<std::ptrdiff_t>(j));
+                    joinedAny = true;
+                }
+            }
+            if (joinedAny || parts_.size() <= Damage::kMostParts) continue;
+            std::size_t bestI = 0, bestJ = 1;
+            std::int64_t bestGrowth = -1;
+            for (std::size_t i = 0; i < parts_.size(); ++i) {
+                for (std::size_t j = i + 1; j < parts_.size(); ++j) {
+                    const std::int64_t growth =
+                        area(unionOf(parts_[i], parts_[j])) - area(parts_[i]) - area(parts_[j]);
+                    if (bestGrowth < 0 || growth < bestGrowth) bestGrowth = growth, bestI = i, bestJ = j;
+                }
+            }
+            parts_[bestI] = unionOf(parts_[bestI], parts_[bestJ]);
+            parts_.erase(parts_.begin() + static_cast<std::ptrdiff_t>(bestJ));
+            joinedAny = true;
+        }
+        Damage damage{Damage::Kind::Part, parts_[0], parts_};
+        for (const RECT& part : parts_) damage.rect = unionOf(damage.rect, part);
+        return damage;
     }
 
   private:
-    WideRect area_{};
-    bool any_ = false;
+    static constexpr std::int64_t kLinePiece = 96;
+    static constexpr std::int64_t kMostLinePieces = 16;
+    static bool meet(const RECT& a, const RECT& b) {
+        return a.left <= b.right && b.left <= a.right && a.top <= b.bottom && b.top <= a.bottom;
+    }
+    static RECT unionOf(const RECT& a, const RECT& b) {
+        return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+                std::max(a.bottom, b.bottom)};
+    }
+    static std::int64_t area(const RECT& r) { return std::int64_t{r.right - r.left} * (r.bottom - r.top); }
+
+    std::vector<RECT> parts_;
 };
 
 Damage whole() {
-    return {Damage::Kind::Whole, RECT{0, 0, kWindowWidth, kWindowHeight}};
+    return {Damage::Kind::Whole, RECT{0, 0, kWindowWidth, kWindowHeight}, {}};
 }
 
 template <typename T>
@@ -98,7 +155,7 @@ bool sameRect(const BasicRect<T>& a, const BasicRect<T>& b) {
 bool same(const FrameSummary::NodeMark& a, const FrameSummary::NodeMark& b) {
     return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height && a.fill == b.fill &&
            a.text == b.text && a.collapsed == b.collapsed && a.hasChildren == b.hasChildren &&
-           sameRect(a.footprint, b.footprint) && a.caption == b.caption;
+           sameRect(a.footprint, b.footprint) && sameRect(a.connector, b.connector) && a.caption == b.caption;
 }
 
 bool same(const FrameSummary::ButtonMark& a, const FrameSummary::ButtonMark& b) {
@@ -148,6 +205,7 @@ void summarizeFrame(const MindMap& m, FrameSummary& out) {
         mark.hasChildren = !n->children.empty();
         mark.caption.assign(n->text);
         mark.footprint = footprintOf(*n, m.view);
+        mark.connector = connectorOf(*n, m.view);
         const std::size_t self = count++;
         if (!n->collapsed) {
             for (auto it = n->children.rbegin(); it != n->children.rend(); ++it)
@@ -188,9 +246,12 @@ Damage frameDamage(const FrameSummary& before, const FrameSummary& after) {
         const FrameSummary::NodeMark& is = after.nodes[i];
         if (was.parent != is.parent) return whole();
         if (same(was, is)) continue;
-        if (!tame(was.footprint) || !tame(is.footprint)) return whole();
+        if (!tame(was.footprint) || !tame(is.footprint) || !tame(was.connector) || !tame(is.connector))
+            return whole();
         damage.add(was.footprint);
         damage.add(is.footprint);
+        damage.addLine(was.connector);
+        damage.addLine(is.connector);
     }
     for (std::size_t i = 0; i < after.buttons.size(); ++i) {
         if (same(before.buttons[i], after.buttons[i])) continue;

@@ -22,7 +22,10 @@ struct FrameSummary {
         COLORREF fill = 0, text = 0;
         bool collapsed = false, hasChildren = false;
         std::u16string caption;
-        WideRect footprint{};  // window pixels: box, marker and connector, with the ink margin
+        // Window pixels: the box with its marker, widened by the ink margin; the connector from
+        // the parent (none when the parent is the node itself).
+        WideRect footprint{};
+        WideRect connector{};
     };
     struct ButtonMark {
         SceneRect rect{};
@@ -55,12 +58,17 @@ struct Damage {
     enum class Kind { None, Part, Whole };
     Kind kind = Kind::None;
     RECT rect{};  // window pixels, right and bottom excluded; the whole window for Whole
+    // For Part: the damaged rectangles, apart from one another, within `rect`, which bounds
+    // them; at most kMostParts.
+    std::vector<RECT> parts;
+    static constexpr std::size_t kMostParts = 6;
 };
 
 // Where a frame showing `after` can differ from the frame that showed `before` (both drawn
 // from the same drawing state).
 Damage frameDamage(const FrameSummary& before, const FrameSummary& after);
 
-// The frame of drawFrame, clipped to `rect` and presented there alone: the same pixels inside,
-// the window's as they were outside, the same drawing state left behind.
-void drawFramePart(MindMap& mindMap, const RECT& rect);
+// The frame of drawFrame, drawn and presented in each of the parts alone (each time from the
+// drawing state the frame starts from): the same pixels inside, the window's as they were
+// outside, the same drawing state left behind.
+void drawFramePart(MindMap& mindMap, const std::vector<RECT>& parts);

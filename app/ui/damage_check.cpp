@@ -6,54 +6,11 @@
 #include <vector>
 
 #include "app/render/frame_damage.h"
+#include "app/render/frame_start.h"
 #include "graphics/graphics.h"
 #include "graphics/image.h"
 
 namespace {
-
-// Everything a frame reads of the device's drawing state, and the overlays' caret counters,
-// so that a second frame can start where the first one did.
-class FrameStart {
-  public:
-    explicit FrameStart(const MindMap& m)
-        : line_(Gfx::getLineColor()),
-          fill_(Gfx::getFillColor()),
-          text_(Gfx::getTextColor()),
-          background_(Gfx::getBackgroundColor()),
-          mode_(Gfx::getBackgroundMode()),
-          rop2_(Gfx::getRop2()),
-          polyFill_(Gfx::getPolyFillMode()),
-          edit_(m.editCaretCounter),
-          path_(m.pathCaretCounter),
-          find_(m.find.caretCounter) {
-        Gfx::getLineStyle(&lineStyle_);
-        Gfx::getFillStyle(&fillStyle_);
-        Gfx::getTextStyle(&font_);
-    }
-    void restore(MindMap& m) const {
-        Gfx::setLineStyle(&lineStyle_);
-        Gfx::setFillStyle(&fillStyle_);
-        Gfx::setTextStyle(&font_);
-        Gfx::setLineColor(line_);
-        Gfx::setFillColor(fill_);
-        Gfx::setTextColor(text_);
-        Gfx::setBackgroundColor(background_);
-        Gfx::setBackgroundMode(mode_);
-        Gfx::setRop2(rop2_);
-        Gfx::setPolyFillMode(polyFill_);
-        m.editCaretCounter = edit_;
-        m.pathCaretCounter = path_;
-        m.find.caretCounter = find_;
-    }
-
-  private:
-    COLORREF line_, fill_, text_, background_;
-    int mode_, rop2_, polyFill_;
-    std::int32_t edit_, path_, find_;
-    Gfx::LINESTYLE lineStyle_;
-    Gfx::FILLSTYLE fillStyle_;
-    LOGFONTW font_{};
-};
 
 std::vector<DWORD> framePixels() {
     const DWORD* pixels = Gfx::getImageBuffer(Gfx::getWorkingImage());
@@ -87,9 +44,9 @@ bool writeFramePicture(const std::string& path) {
     return writePixels(path, framePixels(), Gfx::getWidth(), Gfx::getHeight());
 }
 
-void drawCheckedFramePart(MindMap& mindMap, const RECT& rect) {
+void drawCheckedFramePart(MindMap& mindMap, const Damage& damage) {
     const FrameStart start(mindMap);
-    drawFramePart(mindMap, rect);
+    drawFramePart(mindMap, damage.parts);
     const std::vector<DWORD> part = framePixels();
     start.restore(mindMap);
     mindMap.drawFrame();
@@ -100,12 +57,13 @@ void drawCheckedFramePart(MindMap& mindMap, const RECT& rect) {
     const int width = Gfx::getWidth();
     writePixels("mindmap-damage-part.ppm", part, width, Gfx::getHeight());
     writePixels("mindmap-damage-whole.ppm", whole, width, Gfx::getHeight());
-    std::fprintf(
-        stderr,
-        "mindmap: a partial frame (%ld,%ld)-(%ld,%ld) differs from the whole frame at (%d,%d); both are "
-        "written as mindmap-damage-part.ppm and mindmap-damage-whole.ppm\n",
-        static_cast<long>(rect.left), static_cast<long>(rect.top), static_cast<long>(rect.right),
-        static_cast<long>(rect.bottom), static_cast<int>(at % static_cast<std::size_t>(width)),
-        static_cast<int>(at / static_cast<std::size_t>(width)));
+    const RECT& rect = damage.rect;
+    std::fprintf(stderr,
+                 "mindmap: a partial frame within (%ld,%ld)-(%ld,%ld) differs from the whole frame at "
+                 "(%d,%d); both are "
+                 "written as mindmap-damage-part.ppm and mindmap-damage-whole.ppm\n",
+                 static_cast<long>(rect.left), static_cast<long>(rect.top), static_cast<long>(rect.right),
+                 static_cast<long>(rect.bottom), static_cast<int>(at % static_cast<std::size_t>(width)),
+                 static_cast<int>(at / static_cast<std::size_t>(width)));
     std::abort();
 }

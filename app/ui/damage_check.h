@@ -10,7 +10,8 @@
 
 // Draws the partial frame, then the whole one over it; when they differ anywhere, writes both
 // (as PPM images, named after the pass) and ends the program.
-void drawCheckedFramePart(MindMap& mindMap, const RECT& rect);
+struct Damage;
+void drawCheckedFramePart(MindMap& mindMap, const Damage& damage);
 
 // Writes the working target's pixels as a binary PPM image; false when it could not.
 bool writeFramePicture(const std::string& path);

@@ -93,7 +93,7 @@ Damage EventLoop::nextDamage(const StartState& start) {
     summarizeFrame(map, next);
     // The find box's caret blinks without a summary of its own: the find box damages all.
     if (!skipping || frameCount == 0 || !(start == lastFrameStart))
-        return {Damage::Kind::Whole, RECT{0, 0, kWindowWidth, kWindowHeight}};
+        return {Damage::Kind::Whole, RECT{0, 0, kWindowWidth, kWindowHeight}, {}};
     return frameDamage(shown, next);
 }
 
@@ -108,9 +108,9 @@ bool EventLoop::runPass() {
         if (damage.kind == Damage::Kind::Whole || !partialFrames) {
             map.drawFrame();
         } else if (checkingDamage) {
-            drawCheckedFramePart(map, damage.rect);
+            drawCheckedFramePart(map, damage);
         } else {
-            drawFramePart(map, damage.rect);
+            drawFramePart(map, damage.parts);
         }
         std::swap(shown, next);
         ++frameCount;

@@ -233,6 +233,8 @@ TEST_P(PartialFrameSameness, EveryPassMatchesTheWholeFrame) {
             partial.pass(step.input);
             controlDown = false;
             ++pass;
+            ASSERT_EQ(partial.map->editCaretCounter, whole.map->editCaretCounter) << "pass " << pass;
+            ASSERT_EQ(partial.map->pathCaretCounter, whole.map->pathCaretCounter) << "pass " << pass;
             if (partial.pixels() != whole.pixels()) {
                 const std::string name =
                     "damage-seed" + std::to_string(seed) + "-pass" + std::to_string(pass);
@@ -284,6 +286,10 @@ class DamageTest : public ::testing::Test {
         return r.left <= box.left && r.top <= box.top && r.right > box.right && r.bottom > box.bottom;
     }
     static std::int64_t area(const RECT& r) { return std::int64_t{r.right - r.left} * (r.bottom - r.top); }
+    std::vector<std::uint32_t> pixels() const {
+        const DWORD* buffer = Gfx::getImageBuffer(image.get());
+        return {buffer, buffer + kWindowWidth * kWindowHeight};
+    }
     static constexpr std::int64_t kWindowArea = std::int64_t{kWindowWidth} * kWindowHeight;
 
     std::unique_ptr<Gfx::IMAGE> image;
@@ -382,6 +388,29 @@ TEST_F(DamageTest, ChangesThatReachEverywhereDamageTheWholeWindow) {
     EXPECT_TRUE(wholeAfter([&] { map->find.open = true; }));                      // the find box
     EXPECT_TRUE(wholeAfter([&] { child->x = 1 << 30; }));                         // too far to trust
     EXPECT_TRUE(frameDamage(FrameSummary{}, after).kind == Damage::Kind::Whole);  // the first frame
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(DamageTest, AFrameInSeveralPartsAdvancesTheCaretsOnceAndStartsEachPartAlike) {
+    map->showSaveDialog();
+    map->pathCaretCounter = 12;
+    map->drawFrame();
+    map->drawFrame();  // the caret shows at 14 and hides at 15
+    const std::int32_t counter = map->pathCaretCounter;
+    const std::vector<std::uint32_t> before = pixels();
+    const SceneRect box = pathDialogLayout(map->panelWidth).pathBox;
+    drawFramePart(*map, {RECT{0, 0, kWindowWidth, 120},
+                         RECT{box.left - 30, box.top - 30, box.right + 30, box.bottom + 30},
+                         RECT{0, kWindowHeight - 40, kWindowWidth, kWindowHeight}});
+    EXPECT_EQ(map->pathCaretCounter, counter + 1);
+    const std::vector<std::uint32_t> part = pixels();
+    map->pathCaretCounter = counter;
+    map->drawFrame();
+    EXPECT_TRUE(part == pixels()) << "the parts differ from the whole frame";
+    EXPECT_FALSE(before == pixels()) << "the caret's blink should show";
 }
 
 }  // namespace
