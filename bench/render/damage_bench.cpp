@@ -68,12 +68,15 @@ void hover(MindMap& map, bool odd) {
     map.updateButtonHover(100, map.buttons[odd ? 3 : 4].rect.top + 5);
 }
 
-// The selected node is dragged back and forth.
+// A leaf (the last one shown) is dragged back and forth.
 void drag(MindMap& map, bool odd) {
-    Node* n = map.selectedNode;
     if (!map.isDragging) {
-        map.startDrag(n->x + 5, n->y + 5);
+        Node* leaf = map.root;
+        while (!leaf->children.empty() && !leaf->collapsed) leaf = leaf->children.back();
+        map.selectedNode = leaf;
+        map.startDrag(leaf->x + 5, leaf->y + 5);
     }
+    Node* n = map.selectedNode;
     map.dragTo(n->x + 5 + (odd ? 7 : -7), n->y + 5 + (odd ? 3 : -3));
 }
 

@@ -218,15 +218,15 @@ class PartialFrameSameness : public ::testing::TestWithParam<unsigned> {
 TEST_P(PartialFrameSameness, EveryPassMatchesTheWholeFrame) {
     const unsigned seed = GetParam();
     std::mt19937 random(seed);
-    const std::string far = farMapBytes();
+    const std::string farMap = farMapBytes();
     Editor whole(false);
     Editor partial(true);
     int pass = 0;
     while (pass < 400) {
         for (const Step& step : randomSteps(*partial.map, random)) {
             if (step.open) {
-                ASSERT_TRUE(whole.map->loadFromBytes(far));
-                ASSERT_TRUE(partial.map->loadFromBytes(far));
+                ASSERT_TRUE(whole.map->loadFromBytes(farMap));
+                ASSERT_TRUE(partial.map->loadFromBytes(farMap));
             }
             controlDown = step.control;
             whole.pass(step.input);
