@@ -67,6 +67,14 @@ void setClipRegion(HRGN region) {
     if (DrawOnImg* device = library.currentDevice) device->setClipRegion(region);
 }
 
+void setClipRectangle(int left, int top, int right, int bottom) {
+    if (DrawOnImg* device = library.currentDevice) device->setClipRectangle(left, top, right, bottom);
+}
+
+void clearDevicePart(int left, int top, int right, int bottom) {
+    if (DrawOnImg* device = library.currentDevice) device->clearDevicePart(left, top, right, bottom);
+}
+
 void clearClipRegion() {
     if (DrawOnImg* device = library.currentDevice) device->clearClipRegion();
 }

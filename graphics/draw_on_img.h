@@ -30,6 +30,8 @@ class DrawOnImg {
     virtual void setOrigin(int x, int y);
     virtual void setClipRegion(HRGN region);
     virtual void clearClipRegion();
+    virtual void setClipRectangle(int left, int top, int right, int bottom);
+    virtual void clearDevicePart(int left, int top, int right, int bottom);
     virtual void getLineStyle(LINESTYLE* out);
     virtual void setLineStyle(int style, int thickness, const DWORD* userPattern, DWORD patternCount);
     virtual void setLineStyle(const LINESTYLE* style);

@@ -49,6 +49,20 @@ void DrawOnImg::clearDevice() {
     fillPixels(image.pixels, image.width, image.height, colorToPixel(image.backgroundColor));
 }
 
+void DrawOnImg::clearDevicePart(int left, int top, int right, int bottom) {
+    IMAGE& image = currentImage();
+    left = std::max(left, 0);
+    top = std::max(top, 0);
+    right = std::min(right, image.width);
+    bottom = std::min(bottom, image.height);
+    if (image.pixels == nullptr || left >= right || top >= bottom) return;
+    const DWORD pixel = colorToPixel(image.backgroundColor);
+    for (int y = top; y < bottom; ++y) {
+        DWORD* row = image.pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(image.width);
+        std::fill(row + left, row + right, pixel);
+    }
+}
+
 COLORREF DrawOnImg::getLineColor() {
     return currentImage().lineColor;
 }
@@ -94,6 +108,14 @@ void DrawOnImg::setOrigin(int x, int y) {
 
 void DrawOnImg::setClipRegion(HRGN region) {
     gdi.SelectClipRgn(currentContext(), region);
+}
+
+void DrawOnImg::setClipRectangle(int left, int top, int right, int bottom) {
+    // The context keeps its own copy of the region.
+    HRGN region = gdi.CreateRectRgn(left, top, right, bottom);
+    if (region == nullptr) return;
+    gdi.SelectClipRgn(currentContext(), region);
+    gdi.DeleteObject(region);
 }
 
 void DrawOnImg::clearClipRegion() {

@@ -88,6 +88,8 @@ void DrawOnWnd::closeWindow() {
     }
 
 MM_DRAWING_UNDER_DEVICE_LOCK(void, clearDevice, (), ())
+MM_DRAWING_UNDER_DEVICE_LOCK(void, clearDevicePart, (int left, int top, int right, int bottom),
+                             (left, top, right, bottom))
 MM_UNDER_DEVICE_LOCK(void, setTextColor, (COLORREF colour), (colour))
 MM_UNDER_DEVICE_LOCK(void, setBackgroundColor, (COLORREF colour), (colour))
 MM_UNDER_DEVICE_LOCK(int, getBackgroundMode, (), ())
@@ -95,6 +97,8 @@ MM_UNDER_DEVICE_LOCK(void, setBackgroundMode, (int mode), (mode))
 MM_UNDER_DEVICE_LOCK(void, setOrigin, (int x, int y), (x, y))
 MM_UNDER_DEVICE_LOCK(void, setClipRegion, (HRGN region), (region))
 MM_UNDER_DEVICE_LOCK(void, clearClipRegion, (), ())
+MM_UNDER_DEVICE_LOCK(void, setClipRectangle, (int left, int top, int right, int bottom),
+                     (left, top, right, bottom))
 MM_UNDER_DEVICE_LOCK(void, setLineStyle, (const LINESTYLE* style), (style))
 MM_UNDER_DEVICE_LOCK(void, setFillStyle, (const FILLSTYLE* style), (style))
 MM_UNDER_DEVICE_LOCK(void, setFillColor, (COLORREF colour), (colour))
@@ -139,7 +143,7 @@ MM_UNDER_DEVICE_LOCK(void, getTextStyle, (LPLOGFONTW out), (out))
 // While a batch is on, the window thread makes no periodic copies, so the window shows only
 // finished frames.
 void DrawOnWnd::beginBatchDraw() {
-    library.graphWindow->batchActive = true;
+    library.graphWindow->beginBatch();
 }
 
 void DrawOnWnd::flushBatchDraw(int left, int top, int right, int bottom) {
@@ -157,6 +161,11 @@ void DrawOnWnd::endBatchDraw(int left, int top, int right, int bottom) {
 
 void DrawOnWnd::endBatchDraw() {
     flushBatchDraw();
+    library.graphWindow->endBatch();
+}
+
+void DrawOnWnd::endChangedBatchDraw(const RECT* parts, int count) {
+    library.graphWindow->copyChangedParts(parts, count);
     library.graphWindow->endBatch();
 }
 

@@ -23,6 +23,8 @@ class DrawOnWnd : public DrawOnImg {
     void setOrigin(int x, int y) override;
     void setClipRegion(HRGN region) override;
     void clearClipRegion() override;
+    void setClipRectangle(int left, int top, int right, int bottom) override;
+    void clearDevicePart(int left, int top, int right, int bottom) override;
     void setLineStyle(const LINESTYLE* style) override;
     void setFillStyle(const FILLSTYLE* style) override;
     void setFillColor(COLORREF colour) override;
@@ -59,6 +61,7 @@ class DrawOnWnd : public DrawOnImg {
     virtual void flushBatchDraw();
     virtual void endBatchDraw(int left, int top, int right, int bottom);
     virtual void endBatchDraw();
+    virtual void endChangedBatchDraw(const RECT* parts, int count);
 };
 
 }  // namespace Gfx

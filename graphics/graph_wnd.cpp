@@ -262,6 +262,25 @@ void GraphWnd::noteBackBufferChanged() {
     if (!backBufferChanged.exchange(true) && !batchActive.load()) SetEvent(changeEvent);
 }
 
+void GraphWnd::beginBatch() {
+    DeviceLock lock;
+    if (!batchActive.load()) changedBeforeBatch = backBufferChanged.load();
+    batchActive = true;
+}
+
+void GraphWnd::copyChangedParts(const RECT* parts, int count) {
+    DeviceLock lock;
+    if (changedBeforeBatch || parts == nullptr) {
+        copyToWindow();
+        return;
+    }
+    for (int i = 0; i < count; ++i) {
+        const RECT& part = parts[i];
+        copyToWindow(part.left, part.top, part.right - part.left, part.bottom - part.top);
+    }
+    backBufferChanged = false;
+}
+
 void GraphWnd::endBatch() {
     batchActive = false;
 #ifdef _WIN32

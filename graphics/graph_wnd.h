@@ -65,8 +65,14 @@ class GraphWnd : public IMAGE {
     // Under the device lock, after the back buffer's pixels changed: outside a batch the window
     // thread copies them within 17 ms; in a batch its end does.
     void noteBackBufferChanged();
+    // A batch begins: no periodic copies until it ends.
+    void beginBatch();
     // The batch ended: changes its copy left out wake the window thread.
     void endBatch();
+    // The copy at the end of a batch that changed only these parts: with nothing left uncopied
+    // from before the batch, the parts alone bring the window up to date; otherwise the whole
+    // buffer goes.
+    void copyChangedParts(const RECT* parts, int count);
 
     // Blocking take from the input queue (program's thread).
     void takeInput(InputMessage* out, BYTE filter);
@@ -83,6 +89,8 @@ class GraphWnd : public IMAGE {
     HANDLE inputEvent;
     // Pixels changed since the last copy of the whole buffer.
     std::atomic<bool> backBufferChanged;
+    // backBufferChanged when the batch began (program's thread).
+    bool changedBeforeBatch = true;
     // How often the window thread woke up, and how many periodic copies it made: the idle
     // window must do neither.
     std::atomic<std::uint64_t> windowThreadWakes;

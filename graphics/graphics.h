@@ -37,6 +37,12 @@ void setBackgroundMode(int mode);  // TRANSPARENT (1) or OPAQUE (2)
 void setOrigin(int x, int y);
 void setClipRegion(HRGN region);
 void clearClipRegion();
+// Clips the drawing to the rectangle from (left, top) to (right, bottom), right and bottom
+// excluded, in device pixels; clearClipRegion lifts it.
+void setClipRectangle(int left, int top, int right, int bottom);
+// clearDevice for a part: the pixels of the rectangle (right and bottom excluded) take the
+// background colour, as clearDevice's do, whatever the clip.
+void clearDevicePart(int left, int top, int right, int bottom);
 void getLineStyle(LINESTYLE* out);
 void setLineStyle(int style, int thickness = 1, const DWORD* userPattern = nullptr, DWORD patternCount = 0);
 void setLineStyle(const LINESTYLE* style);
@@ -115,6 +121,12 @@ void flushBatchDraw();
 void flushBatchDraw(int left, int top, int right, int bottom);
 void endBatchDraw();
 void endBatchDraw(int left, int top, int right, int bottom);
+// Ends a batch that changed only the rectangle from (left, top) to (right, bottom), both
+// included: only it is copied, and the window, which showed the rest already, is up to date.
+// A change made before the batch and not yet copied is copied with it (the whole buffer goes).
+void endChangedBatchDraw(int left, int top, int right, int bottom);
+// The same for a batch that changed only these rectangles (right and bottom excluded).
+void endChangedBatchDraw(const RECT* parts, int count);
 
 // Working target and images.
 void setWorkingImage(IMAGE* image = nullptr);  // none: the window

@@ -84,4 +84,13 @@ void endBatchDraw(int left, int top, int right, int bottom) {
     if (DrawOnWnd* device = windowDeviceIfCurrent()) device->endBatchDraw(left, top, right, bottom);
 }
 
+void endChangedBatchDraw(int left, int top, int right, int bottom) {
+    const RECT part{left, top, right + 1, bottom + 1};
+    if (DrawOnWnd* device = windowDeviceIfCurrent()) device->endChangedBatchDraw(&part, 1);
+}
+
+void endChangedBatchDraw(const RECT* parts, int count) {
+    if (DrawOnWnd* device = windowDeviceIfCurrent()) device->endChangedBatchDraw(parts, count);
+}
+
 }  // namespace Gfx

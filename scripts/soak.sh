@@ -25,6 +25,8 @@ work=$(mktemp -d /tmp/mindmap-soak.XXXXXX)
 echo "soak: working in $work"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:log_path=$work/asan
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1:log_path=$work/ubsan
+# Each partial frame is checked against the whole frame of the same state.
+export MINDMAP_CHECK_DAMAGE=1
 status=0
 build-asan/tests/soak/editor_soak "$root/build-asan/app/ui/mindmap" "$work" "$seconds" $seed || status=$?
 # The sanitizers' logs also hold the summary of suppressed leaks; only a report is a fault.

@@ -8,6 +8,8 @@
 #include "app/model/recovery_offer.h"
 #include "app/model/scene_layout.h"
 #include "app/model/wrap_int32.h"
+#include "app/render/frame_damage.h"
+#include "app/render/frame_start.h"
 #include "app/render/palette.h"
 #include "app/render/scene.h"
 #include "graphics/graphics.h"
@@ -44,30 +46,62 @@ void drawGrid(int panelWidth) {
     for (int y = 0; y < kWindowHeight; y += kGridStep) Gfx::drawLine(panelWidth, y, kWindowWidth, y);
 }
 
+// The frame's drawing calls, all of them in order; with a clip, the clear covers it alone and
+// the tree skips the nodes wholly outside it (owing the state they would have left).
+void drawScene(MindMap& m, const RECT* clip) {
+    // One clear in the frame's background colour: a clear in the colour left from before would
+    // be wholly painted over by it.
+    Gfx::setBackgroundColor(kBackground);
+    if (clip == nullptr) {
+        Gfx::clearDevice();
+    } else {
+        Gfx::clearDevicePart(clip->left, clip->top, clip->right, clip->bottom);
+    }
+    drawPanelBackground(m.panelWidth);
+    for (const Button& button : m.buttons) button.draw();
+    if (m.view.isOriginal()) {
+        drawGrid(m.panelWidth);
+        const RECT area = clip != nullptr ? *clip : RECT{0, 0, kWindowWidth, kWindowHeight};
+        drawNodeTree(m.root, NodeTreeView{.offsetX = 0,
+                                          .offsetY = 0,
+                                          .highlighted = m.selectedNode,
+                                          .deviceWidth = area.right,
+                                          .deviceHeight = area.bottom,
+                                          .clipLeft = area.left,
+                                          .clipTop = area.top});
+    } else {
+        drawGridInView(m.panelWidth, m.view);
+        drawNodeTreeInView(m.root, m.view, m.selectedNode, true, clip);
+    }
+    if (m.isEditing) drawEditBox(m);
+    if (m.showHelp) drawHelpScreen(m);
+    if (m.find.open) drawFindBox(m);
+    if (m.showFileDialog) drawPathDialog(m);
+    if (m.recoveryOffer != nullptr && m.recoveryOffer->shown)
+        drawRecoveryOffer(*m.recoveryOffer, m.panelWidth);
+    drawStatusBar(m);
+    if (m.find.open) drawFindCount(m);
+}
+
 }  // namespace
 
 void MindMap::drawFrame() {
     Gfx::beginBatchDraw();
-    // One clear in the frame's background colour: a clear in the colour left from before would
-    // be wholly painted over by it.
-    Gfx::setBackgroundColor(kBackground);
-    Gfx::clearDevice();
-    drawPanelBackground(panelWidth);
-    for (const Button& button : buttons) button.draw();
-    if (view.isOriginal()) {
-        drawGrid(panelWidth);
-    } else {
-        drawGridInView(panelWidth, view);
-    }
-    drawNode(root);
-    if (isEditing) drawEditBox(*this);
-    if (showHelp) drawHelpScreen(*this);
-    if (find.open) drawFindBox(*this);
-    if (showFileDialog) drawPathDialog(*this);
-    if (recoveryOffer != nullptr && recoveryOffer->shown) drawRecoveryOffer(*recoveryOffer, panelWidth);
-    drawStatusBar(*this);
-    if (find.open) drawFindCount(*this);
+    drawScene(*this, nullptr);
     Gfx::endBatchDraw();
+}
+
+void drawFramePart(MindMap& mindMap, const std::vector<RECT>& parts) {
+    Gfx::beginBatchDraw();
+    const FrameStart start(mindMap);
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        if (i > 0) start.restore(mindMap);
+        const RECT& part = parts[i];
+        Gfx::setClipRectangle(part.left, part.top, part.right, part.bottom);
+        drawScene(mindMap, &part);
+    }
+    Gfx::clearClipRegion();
+    Gfx::endChangedBatchDraw(parts.data(), static_cast<int>(parts.size()));
 }
 
 void MindMap::drawNode(const Node* node) {
@@ -92,8 +126,9 @@ constexpr std::int64_t kInkMargin = 8;
 // reach the device.
 bool reachesDevice(const NodeTreeView& view, std::int64_t x1, std::int64_t y1, std::int64_t x2,
                    std::int64_t y2) {
-    return std::max(x1, x2) + kInkMargin >= 0 && std::min(x1, x2) - kInkMargin < view.deviceWidth &&
-           std::max(y1, y2) + kInkMargin >= 0 && std::min(y1, y2) - kInkMargin < view.deviceHeight;
+    return std::max(x1, x2) + kInkMargin >= view.clipLeft &&
+           std::min(x1, x2) - kInkMargin < view.deviceWidth &&
+           std::max(y1, y2) + kInkMargin >= view.clipTop && std::min(y1, y2) - kInkMargin < view.deviceHeight;
 }
 
 // GDI's device coordinate space: a line with an end beyond it is refused, and one whose start

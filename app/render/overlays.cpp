@@ -135,6 +135,20 @@ void placeTextCaret(const MindMap& mindMap) {
     }
 }
 
+SceneRect editTextBox(int panelWidth) {
+    return editBoxLayout(panelWidth).box;
+}
+
+int editCaretColumn(const MindMap& mindMap) {
+    const EditBoxLayout edit = editBoxLayout(mindMap.panelWidth);
+    return caretLine(edit.box, edit.text, mindMap.editText).left;
+}
+
+int pathCaretColumn(const MindMap& mindMap) {
+    const PathDialogLayout dialog = pathDialogLayout(mindMap.panelWidth);
+    return caretLine(dialog.pathBox, dialog.pathText, mindMap.filePath).left;
+}
+
 void drawHelpScreen(const MindMap& mindMap) {
     const HelpScreenLayout help = helpScreenLayout(mindMap.panelWidth);
     drawBox(help.box, Gfx::solidRectangle, kOverlayFill, kOverlayOutline);

@@ -43,11 +43,12 @@ std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
 
 class ViewTreeDrawer {
   public:
-    ViewTreeDrawer(const View& view, const Node* highlighted, bool cull)
+    ViewTreeDrawer(const View& view, const Node* highlighted, bool cull, const RECT* clip)
         : view_(view),
           highlighted_(highlighted),
           cull_(cull),
           legible_(view.zoomPercent() >= kLegibleZoomPercent) {
+        if (clip != nullptr) cullArea_ = *clip;
         Gfx::getLineStyle(&savedStyle_);
         legacyThickness_ = savedStyle_.thickness;
         if (legible_) {
@@ -106,10 +107,10 @@ class ViewTreeDrawer {
 
     bool reaches(const WideRect& r) const {
         if (!cull_) return true;
-        return std::max(r.left, r.right) + kMargin >= 0 &&
-               std::min(r.left, r.right) - kMargin < kWindowWidth &&
-               std::max(r.top, r.bottom) + kMargin >= 0 &&
-               std::min(r.top, r.bottom) - kMargin < kWindowHeight;
+        return std::max(r.left, r.right) + kMargin >= cullArea_.left &&
+               std::min(r.left, r.right) - kMargin < cullArea_.right &&
+               std::max(r.top, r.bottom) + kMargin >= cullArea_.top &&
+               std::min(r.top, r.bottom) - kMargin < cullArea_.bottom;
     }
 
     // The rectangle's edges brought within kBoxClip around the window: the part that shows is
@@ -227,6 +228,7 @@ class ViewTreeDrawer {
     const View& view_;
     const Node* highlighted_;
     bool cull_;
+    RECT cullArea_{0, 0, kWindowWidth, kWindowHeight};
     bool legible_;
     Gfx::LINESTYLE savedStyle_;
     LOGFONTW savedFont_{};
@@ -238,8 +240,9 @@ class ViewTreeDrawer {
 
 }  // namespace
 
-void drawNodeTreeInView(const Node* root, const View& view, const Node* highlighted, bool cull) {
-    ViewTreeDrawer drawer(view, highlighted, cull);
+void drawNodeTreeInView(const Node* root, const View& view, const Node* highlighted, bool cull,
+                        const RECT* clip) {
+    ViewTreeDrawer drawer(view, highlighted, cull, clip);
     drawer.draw(root);
     drawer.finish();
 }

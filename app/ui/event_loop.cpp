@@ -4,34 +4,18 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "app/recovery/map_snapshot.h"
 #include "app/render/text_caret.h"
+#include "app/ui/damage_check.h"
 #include "graphics/graphics.h"
 #include "graphics/image.h"
 #include "graphics/input_queue.h"
 
 namespace {
-
-// The kinds the dispatch acts on; the others (key releases, the right release, window
-// changes) leave the map, the view and so the picture as they were.
-bool dispatchActsOn(unsigned kind) {
-    switch (kind) {
-        case WM_MOUSEMOVE:
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONUP:
-        case WM_RBUTTONDOWN:
-        case WM_MBUTTONDOWN:
-        case WM_MBUTTONUP:
-        case WM_MOUSEWHEEL:
-        case WM_KEYDOWN:
-        case WM_CHAR:
-            return true;
-        default:
-            return false;
-    }
-}
 
 // Passes until a box's caret next appears or disappears, counting the one that draws it.
 int passesToCaretChange(std::int32_t counter) {
@@ -89,42 +73,51 @@ bool EventLoop::StartState::operator==(const StartState& other) const {
 }
 
 int drainInput(MindMap& mindMap, bool& running, ControlKeyTest controlHeld) {
-    int actedOn = 0;
+    int taken = 0;
     Gfx::InputMessage message{};
     while (Gfx::peekInputMessage(&message, Gfx::kInputAll, true)) {
-        if (dispatchActsOn(message.kind)) ++actedOn;
+        ++taken;
         dispatchInput(mindMap, message, running, controlHeld);
     }
-    return actedOn;
+    return taken;
 }
 
-EventLoop::EventLoop(MindMap& mindMap, ControlKeyTest controlHeld) : map(mindMap), controlHeld(controlHeld) {}
+EventLoop::EventLoop(MindMap& mindMap, ControlKeyTest controlHeld) : map(mindMap), controlHeld(controlHeld) {
+    const char* check = std::getenv("MINDMAP_CHECK_DAMAGE");
+    checkingDamage = check != nullptr && check[0] == '1';
+}
 
-bool EventLoop::frameNeeded(int actedOn) const {
-    if (!skipping || frameCount == 0 || actedOn > 0) return true;
-    if (!(currentStartState() == lastFrameStart)) return true;
-    // The screen shows each open box's caret as its counter says: it changes with this pass.
-    if (map.isEditing &&
-        caretShownAt(nextCaretCount(map.editCaretCounter)) != caretShownAt(map.editCaretCounter))
-        return true;
-    if (map.find.open &&
-        caretShownAt(nextCaretCount(map.find.caretCounter)) != caretShownAt(map.find.caretCounter))
-        return true;
-    return map.showFileDialog &&
-           caretShownAt(nextCaretCount(map.pathCaretCounter)) != caretShownAt(map.pathCaretCounter);
+// What the next frame would change on screen: nothing when it would show what the last one
+// showed from the same drawing state.
+Damage EventLoop::nextDamage(const StartState& start) {
+    summarizeFrame(map, next);
+    // The find box's caret blinks without a summary of its own: the find box damages all.
+    if (!skipping || frameCount == 0 || !(start == lastFrameStart))
+        return {Damage::Kind::Whole, RECT{0, 0, kWindowWidth, kWindowHeight}, {}};
+    return frameDamage(shown, next);
 }
 
 bool EventLoop::runPass() {
     ++passCount;
-    const int actedOn = drainInput(map, running_, controlHeld);
+    drainInput(map, running_, controlHeld);
     // The threads that end the program write what this publishes, never the live map. It comes
     // before the frame: once a change shows on the screen, an end keeps it.
     publishSnapshot(map);
-    const bool draw = frameNeeded(actedOn);
+    StartState start = currentStartState();
+    const Damage damage = nextDamage(start);
+    const bool draw = damage.kind != Damage::Kind::None;
     if (draw) {
-        lastFrameStart = currentStartState();
-        map.drawFrame();
+        lastFrameStart = std::move(start);
+        if (damage.kind == Damage::Kind::Whole || !partialFrames) {
+            map.drawFrame();
+        } else if (checkingDamage) {
+            drawCheckedFramePart(map, damage);
+        } else {
+            drawFramePart(map, damage.parts);
+        }
+        std::swap(shown, next);
         ++frameCount;
+        if (damage.kind == Damage::Kind::Part) ++partCount;
     } else {
         advanceCarets();
     }

@@ -1,6 +1,7 @@
 // The editor's loop: drain the input queue, draw a frame, pause 10 ms. A frame is drawn only
-// when it could differ from the one on screen, and with nothing to draw the loop waits for
-// input (or for the pass on which a caret appears or disappears) instead of waking each pass.
+// when it could differ from the one on screen, and then only where it could differ (its
+// damage, app/render/frame_damage.h); with nothing to draw the loop waits for input (or for
+// the pass on which a caret appears or disappears) instead of waking each pass.
 #pragma once
 
 #include <windows.h>
@@ -9,12 +10,12 @@
 #include <vector>
 
 #include "app/model/mind_map.h"
+#include "app/render/frame_damage.h"
 #include "app/recovery/recovery_copy.h"
 #include "app/ui/dispatch.h"
 
 // Dispatches every queued input message in arrival order. An Escape that ends the program
-// does not stop the drain: messages behind it are still dispatched. Returns how many of them
-// were of a kind the dispatch acts on.
+// does not stop the drain: messages behind it are still dispatched. Returns how many there were.
 int drainInput(MindMap& mindMap, bool& running, ControlKeyTest controlHeld = isControlKeyDown);
 
 // The loop's clock and waits; tests run the loop on a scripted one.
@@ -50,10 +51,15 @@ class EventLoop {
 
     bool running() const { return running_; }
     void setFrameSkipping(bool on) { skipping = on; }
+    // Off: every frame drawn is a whole one (its damage still decides whether it is drawn).
+    void setPartialFrames(bool on) { partialFrames = on; }
+    // On: each partial frame is checked against a whole one (MINDMAP_CHECK_DAMAGE=1 sets it).
+    void setDamageCheck(bool on) { checkingDamage = on; }
     // The copy of unsaved work, told of each pass; the loop wakes when it is due.
     void keepRecoveryCopy(RecoveryCopy* copy) { recovery = copy; }
     std::uint64_t passes() const { return passCount; }
     std::uint64_t framesDrawn() const { return frameCount; }
+    std::uint64_t partialFramesDrawn() const { return partCount; }
     std::uint64_t waits() const { return waitCount; }
 
     // The device's drawing state that a frame starts from: it keeps what the previous frame
@@ -70,7 +76,7 @@ class EventLoop {
     };
 
   private:
-    bool frameNeeded(int actedOn) const;
+    Damage nextDamage(const StartState& start);
     DWORD msUntilRecoveryDue() const;
     void advanceCarets();
 
@@ -80,6 +86,11 @@ class EventLoop {
     StartState lastFrameStart{};
     bool running_ = true;
     bool skipping = true;
+    bool partialFrames = true;
+    bool checkingDamage = false;
+    FrameSummary shown;  // what the frame on screen shows
+    FrameSummary next;   // what the next one would
+    std::uint64_t partCount = 0;
     std::uint64_t passCount = 0;
     std::uint64_t frameCount = 0;
     std::uint64_t waitCount = 0;
