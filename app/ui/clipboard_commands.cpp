@@ -35,16 +35,22 @@ void cutSelectedBranch(MindMap& mindMap) {
 }
 
 void pasteClipboardBranch(MindMap& mindMap) {
-    const Clipboard::Content content = currentClipboard().get(true);
+    Clipboard::Content content = currentClipboard().get(true);
     std::unique_ptr<Node> branch;
+    const bool hadMapLines = content.kind == Clipboard::Content::Kind::MapLines;
+    if (hadMapLines) {
+        branch = branchFromMapLines(content.mapLines);
+        // Some owners answer every target with their text: then the text is what they hold.
+        if (branch == nullptr) content = currentClipboard().get(false);
+    }
     switch (content.kind) {
         case Clipboard::Content::Kind::Nothing:
+            if (hadMapLines) fail(mindMap, u"粘贴失败: 剪贴板中的节点无法读取");
             return;
         case Clipboard::Content::Kind::NoAnswer:
             fail(mindMap, u"粘贴失败: " + kNoAnswer);
             return;
         case Clipboard::Content::Kind::MapLines:
-            branch = branchFromMapLines(content.mapLines);
             if (branch == nullptr) {
                 fail(mindMap, u"粘贴失败: 剪贴板中的节点无法读取");
                 return;

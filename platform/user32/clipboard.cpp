@@ -64,7 +64,13 @@ platform::x11::SelectionContent contentForX() {
             std::u16string text(reinterpret_cast<const char16_t*>(bytes.data()),
                                 bytes.size() / sizeof(char16_t));
             text = text.substr(0, text.find(u'\0'));
-            bytes = unicode::toUtf8(text);
+            // X programs end lines with a line feed alone.
+            std::u16string lines;
+            for (std::size_t i = 0; i < text.size(); ++i) {
+                if (!(text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n'))
+                    lines.push_back(text[i]);
+            }
+            bytes = unicode::toUtf8(lines);
         }
         content.emplace(target, std::move(bytes));
     }

@@ -273,12 +273,19 @@ TEST_F(ClipboardTest, CtrlVTypesTheFirstLineIntoTheEditBoxAndThePath) {
     EXPECT_TRUE(map.root->children.empty());
 }
 
-TEST_F(ClipboardTest, MapLinesThatHoldNoNodeAreRefused) {
+TEST_F(ClipboardTest, MapLinesThatHoldNoNodeAreRefusedOrReadAsTheText) {
     fake.hasMapLines = true;
     fake.mapLines = "garbage";
     ctrl('V');
     EXPECT_FALSE(map.fileFailure.empty());
     EXPECT_TRUE(map.root->children.empty());
+    // An owner that answers every target with its text.
+    fake.text = u"plain\n\tchild";
+    fake.mapLines = "plain\n\tchild";
+    ctrl('V');
+    ASSERT_EQ(map.root->children.size(), 1u);
+    EXPECT_EQ(map.root->children[0]->text, u"plain");
+    EXPECT_EQ(map.root->children[0]->children.size(), 1u);
 }
 
 }  // namespace
