@@ -22,6 +22,8 @@ namespace {
 
 // Data above this goes in INCR steps of this size: well below any server's request limit.
 constexpr std::size_t kIncrChunk = 64 * 1024;
+// A requester takes at most this much from an owner; an owner sending more is not listened to.
+constexpr std::size_t kMaxIncoming = std::size_t{512} << 20;
 
 struct Atoms {
     Atom clipboard, targets, incr, utf8String, atomPair, property;
@@ -198,6 +200,9 @@ void onIncomingStep(Display* display, const XPropertyEvent& event) {
     if (step.empty()) {
         incoming.got = true;
         incoming.done = true;
+    } else if (incoming.data.size() + step.size() > kMaxIncoming) {
+        incoming.data.clear();
+        incoming.done = true;  // as if nothing was offered
     } else {
         incoming.data += step;
     }

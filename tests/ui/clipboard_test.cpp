@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "app/model/mind_map.h"
@@ -64,9 +65,11 @@ class ClipboardTest : public ::testing::Test {
         previousClipboard = replaceClipboard(&fake);
         previousImage = Gfx::getWorkingImage();
         Gfx::setWorkingImage(&image);
+        measure.emplace(60);  // every caption 60 pixels: boxes of 120
     }
     void TearDown() override {
         replaceClipboard(previousClipboard);
+        measure.reset();
         Gfx::setWorkingImage(previousImage);
     }
 
@@ -86,7 +89,7 @@ class ClipboardTest : public ::testing::Test {
     Clipboard* previousClipboard = nullptr;
     Gfx::IMAGE image{8, 8};
     Gfx::IMAGE* previousImage = nullptr;
-    TextMeasure measure{60};  // every caption 60 pixels: boxes of 120
+    std::optional<TextMeasure> measure;
     MindMap map;
     bool running = true;
 };
