@@ -15,8 +15,10 @@ class Clipboard {
     virtual bool put(const std::string& mapLines, const std::u16string& text) = 0;
 
     struct Content {
-        enum class Kind { Nothing, MapLines, Text, NoAnswer };
-        Kind kind = Kind::Nothing;  // NoAnswer: the program holding the clipboard never answered
+        // NoAnswer: the program holding the clipboard never answered; Busy: another program
+        // kept the clipboard open.
+        enum class Kind { Nothing, MapLines, Text, NoAnswer, Busy };
+        Kind kind = Kind::Nothing;
         std::string mapLines;
         std::u16string text;
     };

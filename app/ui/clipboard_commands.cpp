@@ -13,12 +13,13 @@ void fail(MindMap& mindMap, const std::u16string& why) {
 }
 
 const std::u16string kNoAnswer = u"剪贴板的所有者没有应答";
+const std::u16string kBusy = u"剪贴板被占用";
 
 bool copy(MindMap& mindMap) {
     if (mindMap.selectedNode == nullptr) return false;
     const Node& top = *mindMap.selectedNode;
     if (!currentClipboard().put(branchMapLines(top), branchOutlineText(top))) {
-        fail(mindMap, u"复制失败: 剪贴板被占用");
+        fail(mindMap, u"复制失败: " + kBusy);
         return false;
     }
     return true;
@@ -50,6 +51,9 @@ void pasteClipboardBranch(MindMap& mindMap) {
         case Clipboard::Content::Kind::NoAnswer:
             fail(mindMap, u"粘贴失败: " + kNoAnswer);
             return;
+        case Clipboard::Content::Kind::Busy:
+            fail(mindMap, u"粘贴失败: " + kBusy);
+            return;
         case Clipboard::Content::Kind::MapLines:
             if (branch == nullptr) {
                 fail(mindMap, u"粘贴失败: 剪贴板中的节点无法读取");
@@ -73,8 +77,9 @@ void pasteClipboardBranch(MindMap& mindMap) {
 
 void pasteIntoTextEntry(MindMap& mindMap) {
     const Clipboard::Content content = currentClipboard().get(false);
-    if (content.kind == Clipboard::Content::Kind::NoAnswer) {
-        fail(mindMap, u"粘贴失败: " + kNoAnswer);
+    if (content.kind == Clipboard::Content::Kind::NoAnswer ||
+        content.kind == Clipboard::Content::Kind::Busy) {
+        fail(mindMap, u"粘贴失败: " + (content.kind == Clipboard::Content::Kind::Busy ? kBusy : kNoAnswer));
         return;
     }
     if (content.kind != Clipboard::Content::Kind::Text) return;

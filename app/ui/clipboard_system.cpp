@@ -57,10 +57,20 @@ bool blockBytes(HANDLE block, std::string& bytes) {
     return true;
 }
 
+// Another program (or the system, taking in what another program copied) may hold the
+// clipboard open for a moment: ask again for up to half a second.
+bool openClipboard() {
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        if (OpenClipboard(Gfx::getWindowHandle())) return true;
+        Sleep(10);
+    }
+    return false;
+}
+
 class SystemClipboard final : public Clipboard {
   public:
     bool put(const std::string& mapLines, const std::u16string& text) override {
-        if (!OpenClipboard(Gfx::getWindowHandle())) return false;
+        if (!openClipboard()) return false;
         bool ok = EmptyClipboard() != FALSE;
         const std::u16string windowsText = withCrLf(text);
         ok = ok && setData(branchFormat(), globalCopy(mapLines.data(), mapLines.size()));
@@ -72,7 +82,10 @@ class SystemClipboard final : public Clipboard {
 
     Content get(bool wantMapLines) override {
         Content content;
-        if (!OpenClipboard(Gfx::getWindowHandle())) return content;
+        if (!openClipboard()) {
+            content.kind = Content::Kind::Busy;
+            return content;
+        }
         std::string bytes;
         SetLastError(0);
         if (wantMapLines && blockBytes(GetClipboardData(branchFormat()), bytes)) {

@@ -33,7 +33,9 @@ class FakeClipboard final : public Clipboard {
     }
     Content get(bool wantMapLines) override {
         Content content;
-        if (silentOwner) {
+        if (busy) {
+            content.kind = Content::Kind::Busy;
+        } else if (silentOwner) {
             content.kind = Content::Kind::NoAnswer;
         } else if (wantMapLines && hasMapLines) {
             content.kind = Content::Kind::MapLines;
@@ -251,6 +253,15 @@ TEST_F(ClipboardTest, AnOwnerThatNeverAnswersIsReported) {
     map.fileFailure.clear();
     ctrl('V');
     EXPECT_FALSE(map.fileFailure.empty());
+    map.closeFileDialog();
+
+    // A clipboard another program keeps open is reported too.
+    fake.silentOwner = false;
+    fake.busy = true;
+    map.fileFailure.clear();
+    ctrl('V');
+    EXPECT_NE(map.fileFailure.find(u"被占用"), std::u16string::npos);
+    EXPECT_TRUE(map.root->children.empty());
 }
 
 TEST_F(ClipboardTest, CtrlVTypesTheFirstLineIntoTheEditBoxAndThePath) {
