@@ -20,7 +20,13 @@
 //   9 open     file:1                  panel "打开", type a pool path, OK
 //  10 save     slot:1                  panel "保存", type a save path, OK
 //  11 draw                             one frame into an off-screen image of the window's size
-//  12 text     length:1 (class:1 value:2)...   typed characters
+//  12 wheel    flags:1 x:2 y:2 delta:2 wheel steps, plain, with Shift or Ctrl
+//  13 middle   x:2 y:2 steps:1 (x:2 y:2)...    a middle-button drag
+//  14 text     length:1 (class:1 value:2)...   typed characters
+//  15 clip     kind:1 size:2 (bytes)...        what another program puts on the clipboard
+// The keys include Ctrl+C, Ctrl+X and Ctrl+V, which copy, cut and paste through an in-memory
+// clipboard; clip fills it with hostile text (deep, huge, control characters, escapes), broken
+// map lines, or an owner that never answers.
 // A coordinate of 0xFFF0 or more picks an edge value (the int16 limits, the window's edges).
 #include <windows.h>
 
@@ -36,6 +42,8 @@
 #include "app/model/map_view.h"
 #include "app/model/mind_map.h"
 #include "app/model/scene_layout.h"
+#include "app/ui/clipboard.h"
+#include "app/ui/clipboard_branch.h"
 #include "app/ui/dispatch.h"
 #include "app/ui/text_style.h"
 #include "fuzz/editor_checks.h"
@@ -71,11 +79,47 @@ bool askControl() {
     return controlHeld;
 }
 
-constexpr std::array<std::uint8_t, 35> kKeys = {
+constexpr std::array<std::uint8_t, 38> kKeys = {
     VK_SPACE, VK_DELETE, '1', '2', '3', '4', '5', 'F', VK_F2, 'O', 'S', 'Y', 'Z', 'H', VK_ESCAPE, VK_BACK,
     VK_RETURN, 'A', VK_TAB, VK_LEFT, VK_F1, '0', '6', VK_CONTROL, VK_SHIFT,
     // The view's keys: arrows, Home, zoom in and out (main row and keypad), Ctrl+0's keypad twin.
-    VK_RIGHT, VK_UP, VK_DOWN, VK_HOME, VK_OEM_PLUS, VK_OEM_MINUS, VK_ADD, VK_SUBTRACT, VK_NUMPAD0, 'F'};
+    VK_RIGHT, VK_UP, VK_DOWN, VK_HOME, VK_OEM_PLUS, VK_OEM_MINUS, VK_ADD, VK_SUBTRACT, VK_NUMPAD0, 'F',
+    // Copy, cut and paste.
+    'C', 'X', 'V'};
+
+// The clipboard of the run: what the editor copied, or what clip records put there.
+class FuzzClipboard final : public Clipboard {
+  public:
+    bool put(const std::string& lines, const std::u16string& outline) override {
+        silent = false;
+        mapLines = lines;
+        text = outline;
+        return true;
+    }
+    Content get(bool wantMapLines) override {
+        Content content;
+        if (silent) {
+            content.kind = Content::Kind::NoAnswer;
+        } else if (wantMapLines && !mapLines.empty()) {
+            content.kind = Content::Kind::MapLines;
+            content.mapLines = mapLines;
+        } else if (!text.empty()) {
+            content.kind = Content::Kind::Text;
+            content.text = text;
+        }
+        return content;
+    }
+    void clear() {
+        silent = false;
+        mapLines.clear();
+        text.clear();
+    }
+
+    std::string mapLines;
+    std::u16string text;
+    bool silent = false;
+};
+FuzzClipboard clipboard;
 
 bool shiftHeld = false;
 bool askShift() {
@@ -126,7 +170,7 @@ class Session {
     void play(Bytes& in) {
         const SavedState before = savedStateOf(map);
         const std::uint8_t opcode = in.byte();
-        switch (opcode % 15) {
+        switch (opcode % 16) {
             case 0: {
                 const std::int16_t x = coordinate(in.u16(), kWindowWidth);
                 const std::int16_t y = coordinate(in.u16(), kWindowHeight);
@@ -175,6 +219,9 @@ class Session {
                 break;
             case 13:
                 middleDrag(in);
+                break;
+            case 15:
+                fillClipboard(in);
                 break;
             default: {
                 const int length = in.byte() % 64;
@@ -299,6 +346,50 @@ class Session {
             mouse(WM_MOUSEMOVE, mx, my, (steps & 0x40) != 0 && i == 3 ? 0 : Gfx::kMouseMiddle);
         }
         if ((steps & 0x80) == 0) mouse(WM_MBUTTONUP, x, y, 0);
+    }
+
+    // Another program's clipboard content. Deep and huge outlines reach the import's limits (and
+    // one line past them), so a paste is refused or built, never more.
+    void fillClipboard(Bytes& in) {
+        const std::uint8_t kind = in.byte();
+        const std::uint16_t size = in.u16();
+        clipboard.clear();
+        std::u16string& text = clipboard.text;
+        switch (kind % 8) {
+            case 0:  // a chain of tab-indented lines, up to a few past the deepest level
+                for (int i = 0; i < kMaxDepth - 8 + size % 16; ++i)
+                    text += std::u16string(static_cast<std::size_t>(i), u'\t') + u"x\n";
+                break;
+            case 1:  // many lines, up to one past the limit, most of them blank
+                text.assign(kMaxPastedLines - 2 + size % 4, u'\n');
+                text += u"a\n b";
+                break;
+            case 2:  // map lines made of the input's bytes
+                for (int i = 0; i < size % 512 && !in.empty(); ++i)
+                    clipboard.mapLines.push_back(static_cast<char>(in.byte()));
+                break;
+            case 3:  // an owner that never answers
+                clipboard.silent = true;
+                break;
+            case 4:  // map lines that nest below the deepest level
+                for (int i = 0; i < kMaxDepth + size % 4; ++i)
+                    clipboard.mapLines += std::string(2 * static_cast<std::size_t>(i), ' ') +
+                                          "node: 1 2 140 45 1 2 3 4 5 6 " + std::to_string(i % 2) +
+                                          " \"n\"\n";
+                break;
+            default:  // text of every kind of character, with tabs, spaces, line breaks and escapes
+                for (int i = 0; i < size % 256 && !in.empty(); ++i) {
+                    const std::uint8_t pick = in.byte();
+                    if (pick < 64) {
+                        static constexpr char16_t kLayout[] = {u'\t', u' ', u'\n', u'\r',
+                                                               u'\\', u'e', u's',  u'n'};
+                        text.push_back(kLayout[pick % 8]);
+                    } else {
+                        for (char16_t unit : characters(in)) text.push_back(unit);
+                    }
+                }
+                break;
+        }
     }
 
     void keys(Bytes& in) {
@@ -430,6 +521,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     // Lives for the whole run; the pool's folder goes with the process's end.
     static editor_fuzz::Fixture made;
     editor_fuzz::fixture = &made;
+    replaceClipboard(&editor_fuzz::clipboard);
     std::atexit(editor_fuzz::printFileStats);
     return 0;
 }
@@ -438,6 +530,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace editor_fuzz;
     auto map = std::make_unique<MindMap>();
     controlHeld = false;
+    clipboard.clear();
     fixture->files.clearSaves();
     Session session(*map, fixture->files);
     Bytes in(data, size);

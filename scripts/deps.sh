@@ -9,7 +9,7 @@ what=${1:-test}
 pkgs=(cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
       libcairo2-dev libpango1.0-dev libx11-dev libxext-dev libxtst-dev libexpat1-dev fonts-wqy-microhei)
 if [ "$what" = test ] || [ "$what" = stability ]; then
-  pkgs+=(xvfb xauth x11-utils clang libclang-rt-14-dev g++-mingw-w64-x86-64-posix wine64 wine python3 python3-markdown cmark
+  pkgs+=(xvfb xauth x11-utils xclip clang libclang-rt-14-dev g++-mingw-w64-x86-64-posix wine64 wine python3 python3-markdown cmark
          dbus fcitx5 fcitx5-chinese-addons ibus ibus-libpinyin
          dpkg-dev desktop-file-utils shared-mime-info librsvg2-bin lintian)
 fi

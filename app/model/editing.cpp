@@ -6,9 +6,6 @@
 #include "app/model/wrap_int32.h"
 
 namespace {
-constexpr int kChildStepX = 80;
-constexpr int kChildStepY = 100;
-
 // The k-th node added under a parent goes 80·k right of and 100 below the parent's corner.
 Node* appendNewChild(Node* parent, const char16_t* caption) {
     const std::int64_t n = static_cast<std::int64_t>(parent->children.size());

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <deque>
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,6 +45,12 @@ class MindMap {
     void setNodeFillColor(Colour colour);
     void setNodeTextColor(Colour colour);
     void toggleCollapse();
+    // Appends branch (a tree without parent) as the last child of the selected node, or of the
+    // root with nothing selected, its top where addChildNode would put a new child and every
+    // other node at the same place relative to the top; the top becomes the selection. One
+    // history entry: undo takes the branch away, redo brings back the same nodes. False, and
+    // nothing changed, for no branch or one that would nest at kMaxDepth or deeper.
+    bool pasteBranch(std::unique_ptr<Node> branch);
     void selectNodeAt(std::int64_t px, std::int64_t py);
     void startDrag(std::int64_t px, std::int64_t py);
     void dragTo(std::int64_t px, std::int64_t py);

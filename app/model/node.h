@@ -17,6 +17,10 @@ struct FrozenNode;
 // level does nothing; the loader treats deeper lines as malformed.
 inline constexpr int kMaxDepth = 4096;
 
+// Where the k-th node added under a parent goes: 80·k right of and 100 below its corner.
+inline constexpr int kChildStepX = 80;
+inline constexpr int kChildStepY = 100;
+
 // A new node's colours: light grey with a black caption.
 inline constexpr Colour kDefaultNodeFill = 0xDCDCDC;
 inline constexpr Colour kDefaultNodeText = 0x000000;

@@ -123,6 +123,8 @@ std::string usageText() {
            "  Home: 显示整个导图 / fits the whole map;  方向键 / arrow keys: 选择相邻节点 / select the next "
            "node\n"
            "  Ctrl+F: 查找 / find (Enter 下一个 next, Shift+Enter 上一个 previous, Esc 关闭 closes)\n"
+           "  Ctrl+C / Ctrl+X / Ctrl+V: 复制、剪切、粘贴分支 / copy, cut, paste a branch (也可粘贴文本大纲 / "
+           "also text outlines)\n"
            "图片最大 16384 × 16384 像素 / Pictures are at most 16384 x 16384 pixels.\n";
 }
 

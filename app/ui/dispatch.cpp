@@ -9,6 +9,7 @@
 #include "app/model/map_view.h"
 #include "app/model/recovery_offer.h"
 #include "app/model/scene_layout.h"
+#include "app/ui/clipboard_commands.h"
 #include "app/ui/find_box.h"
 #include "app/ui/recovery_offer_input.h"
 #include "app/ui/view_commands.h"
@@ -20,8 +21,8 @@ namespace {
 
 constexpr char16_t kBackspace = 8;
 
-// The key commands that act outside every mode, by virtual-key code; the letters O, S, Y and Z
-// act only with Control held, and only they ask whether it is.
+// The key commands that act outside every mode, by virtual-key code; the letters C, O, S, V, X,
+// Y and Z act only with Control held, and only they ask whether it is.
 struct KeyCommand {
     std::uint8_t key;
     bool needsControl;
@@ -40,6 +41,9 @@ constexpr KeyCommand kKeyCommands[] = {
     {'S', true, [](MindMap& m) { m.showSaveDialog(); }},
     {'Y', true, [](MindMap& m) { m.redo(); }},
     {'Z', true, [](MindMap& m) { m.undo(); }},
+    {'C', true, copySelectedBranch},
+    {'X', true, cutSelectedBranch},
+    {'V', true, pasteClipboardBranch},
 };
 
 // The panel's commands by button index, in the order of its table (kPanelButtons).
@@ -76,8 +80,10 @@ void mouseMove(MindMap& m, std::uint8_t flags, int x, int y) {
         m.dragTo(m.view.toMapX(x), m.view.toMapY(y));
 }
 
-void keyWhileEditing(MindMap& m, std::uint8_t key) {
-    if (key == VK_RETURN) {
+void keyWhileEditing(MindMap& m, std::uint8_t key, ControlKeyTest controlHeld) {
+    if (key == 'V' && controlHeld()) {
+        pasteIntoTextEntry(m);
+    } else if (key == VK_RETURN) {
         m.finishEditing();
     } else if (key == VK_ESCAPE) {
         m.cancelEditing();
@@ -100,7 +106,7 @@ void keyWhileFinding(MindMap& m, std::uint8_t key, ControlKeyTest controlHeld, C
 void keyDown(MindMap& m, std::uint8_t key, bool& running, ControlKeyTest controlHeld,
              ControlKeyTest shiftHeld) {
     if (m.isEditing) {
-        keyWhileEditing(m, key);
+        keyWhileEditing(m, key, controlHeld);
         return;
     }
     const bool dialog = m.showFileDialog;
@@ -123,6 +129,13 @@ void keyDown(MindMap& m, std::uint8_t key, bool& running, ControlKeyTest control
         case 'H':
             if (!dialog) m.toggleHelp();
             return;
+        case 'V':
+            // Ctrl+V types the clipboard's first line into the path.
+            if (dialog && controlHeld()) {
+                pasteIntoTextEntry(m);
+                return;
+            }
+            break;
         default:
             break;
     }

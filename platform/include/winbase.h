@@ -33,6 +33,18 @@ HMODULE WINAPI GetModuleHandleW(LPCWSTR moduleName);
 DWORD WINAPI GetLastError();
 void WINAPI SetLastError(DWORD errorCode);
 
+// Global memory blocks, as the clipboard takes and hands them out. Only GMEM_MOVEABLE and
+// GMEM_ZEROINIT are offered; a block is locked to reach its bytes.
+#define GMEM_FIXED 0x0000u
+#define GMEM_MOVEABLE 0x0002u
+#define GMEM_ZEROINIT 0x0040u
+#define GHND (GMEM_MOVEABLE | GMEM_ZEROINIT)
+HGLOBAL WINAPI GlobalAlloc(UINT flags, SIZE_T bytes);
+LPVOID WINAPI GlobalLock(HGLOBAL memory);
+BOOL WINAPI GlobalUnlock(HGLOBAL memory);
+SIZE_T WINAPI GlobalSize(HGLOBAL memory);
+HGLOBAL WINAPI GlobalFree(HGLOBAL memory);
+
 int WINAPI lstrlenW(LPCWSTR text);
 LPWSTR WINAPI lstrcpynW(LPWSTR destination, LPCWSTR source, int maxLength);
 

@@ -478,6 +478,21 @@ SHORT WINAPI GetAsyncKeyState(int virtualKey);
 SHORT WINAPI GetKeyState(int virtualKey);
 UINT WINAPI GetDoubleClickTime();
 
+// The clipboard (on X: the CLIPBOARD selection). CF_UNICODETEXT is UTF-16 with a terminating
+// NUL (UTF8_STRING on X); a registered format is the X target of the same name. The data handed
+// to SetClipboardData is the clipboard's from then on; what GetClipboardData answers stays the
+// clipboard's and lasts until the clipboard is closed. GetClipboardData gives up on an owner
+// that does not answer within 2 s (last error ERROR_TIMEOUT).
+#define CF_TEXT 1u
+#define CF_UNICODETEXT 13u
+BOOL WINAPI OpenClipboard(HWND owner);
+BOOL WINAPI CloseClipboard();
+BOOL WINAPI EmptyClipboard();
+HANDLE WINAPI SetClipboardData(UINT format, HANDLE memory);
+HANDLE WINAPI GetClipboardData(UINT format);
+UINT WINAPI RegisterClipboardFormatW(LPCWSTR formatName);
+#define RegisterClipboardFormat RegisterClipboardFormatW
+
 // The caret: one per thread, never drawn here (ShowCaret is not offered); its place is where
 // the input method opens its candidate window.
 BOOL WINAPI CreateCaret(HWND window, HBITMAP bitmap, int width, int height);

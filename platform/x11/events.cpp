@@ -22,6 +22,7 @@
 #include "platform/x11/display.h"
 #include "platform/x11/input_method.h"
 #include "platform/x11/keyboard.h"
+#include "platform/x11/selection.h"
 
 namespace platform::x11 {
 
@@ -298,6 +299,7 @@ void onKeymap(Display* display, XEvent& event) {
 }
 
 void handle(Display* display, XEvent& event) {
+    if (handleSelectionEvent(display, event)) return;
     switch (event.type) {
         case KeyPress:
         case KeyRelease:

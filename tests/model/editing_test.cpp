@@ -197,3 +197,89 @@ TEST(WrapToInt32, KeepsTheLowThirtyTwoBitsAsTwosComplement) {
     EXPECT_EQ(wrapToInt32(-4294967296LL - 1), -1);
     static_assert(wrapToInt32(2147483647LL + 1) == -2147483647 - 1);
 }
+
+namespace {
+// A branch of three: a top at (10, 20) with a green child 50 right, 100 below, collapsed, and a
+// grandchild under that.
+std::unique_ptr<Node> smallBranch() {
+    auto top = std::make_unique<Node>(u"top", 10, 20);
+    Node* child = new Node(u"child", 60, 120);
+    child->fillColor = 0xB4DCB4;
+    child->parent = top.get();
+    top->children.push_back(child);
+    Node* grandchild = new Node(u"grand", -5, 300);
+    grandchild->parent = child;
+    child->children.push_back(grandchild);
+    child->collapsed = true;
+    return top;
+}
+}  // namespace
+
+TEST(Paste, GoesWhereANewChildWouldKeepingItsShape) {
+    MindMap map;
+    addChildOf(map, map.root);
+    map.selectedNode = map.root;
+    ASSERT_TRUE(map.pasteBranch(smallBranch()));
+    ASSERT_EQ(map.root->children.size(), 2u);
+    const Node* top = map.root->children[1];
+    EXPECT_EQ(map.selectedNode, top);
+    EXPECT_EQ(top->x, 880);
+    EXPECT_EQ(top->y, 475);
+    const Node* child = top->children.at(0);
+    EXPECT_EQ(child->x, 930);
+    EXPECT_EQ(child->y, 575);
+    EXPECT_EQ(child->fillColor, 0xB4DCB4u);
+    EXPECT_TRUE(child->collapsed);
+    EXPECT_EQ(child->children.at(0)->x, 865);
+    EXPECT_EQ(child->children.at(0)->y, 755);
+    EXPECT_EQ(checkLinks(map.root), 5);
+}
+
+TEST(Paste, WithoutSelectionGoesUnderTheRoot) {
+    MindMap map;
+    map.selectedNode = nullptr;
+    ASSERT_TRUE(map.pasteBranch(std::make_unique<Node>(u"one", 0, 0)));
+    ASSERT_EQ(map.root->children.size(), 1u);
+    EXPECT_EQ(map.selectedNode, map.root->children[0]);
+    EXPECT_EQ(map.selectedNode->x, 800);
+}
+
+TEST(Paste, OneUndoTakesTheWholeBranchAwayAndRedoBringsTheSameNodesBack) {
+    MindMap map;
+    Node* first = addChildOf(map, map.root);
+    map.selectedNode = first;
+    ASSERT_TRUE(map.pasteBranch(smallBranch()));
+    const std::string pasted = dumpTree(map.root);
+    const Node* top = map.selectedNode;
+    map.undo();
+    EXPECT_TRUE(first->children.empty());
+    EXPECT_EQ(map.selectedNode, first);
+    map.redo();
+    ASSERT_EQ(first->children.size(), 1u);
+    EXPECT_EQ(first->children[0], top);
+    EXPECT_EQ(dumpTree(map.root), pasted);
+    map.undo();
+    map.undo();  // the add child before it
+    EXPECT_TRUE(map.root->children.empty());
+}
+
+TEST(Paste, RefusesABranchThatWouldNestTooDeep) {
+    MindMap map;
+    // A chain of kMaxDepth - 1 levels below its top fits under the root only.
+    auto chain = std::make_unique<Node>(u"0", 0, 0);
+    Node* last = chain.get();
+    for (int i = 1; i < kMaxDepth - 1; ++i) {
+        last->children.push_back(new Node(u"n", 0, i));
+        last->children.back()->parent = last;
+        last = last->children.back();
+    }
+    Node* child = addChildOf(map, map.root);
+    const std::size_t entries = map.undoStack.size();
+    EXPECT_FALSE(map.pasteBranch(std::unique_ptr<Node>(MindMap::copyNodeTree(chain.get(), nullptr))));
+    EXPECT_TRUE(child->children.empty());
+    EXPECT_EQ(map.selectedNode, child);
+    EXPECT_EQ(map.undoStack.size(), entries);
+    map.selectedNode = map.root;
+    EXPECT_TRUE(map.pasteBranch(std::move(chain)));
+    EXPECT_FALSE(map.pasteBranch(nullptr));
+}

@@ -1,6 +1,7 @@
 // The history against a model that keeps plain deep copies: random commands, unrecorded edits
 // (captions and sizes written directly, drags, collapse, reordering) and opens of other maps
-// in between, so entries share copies, go stale and are skipped. Every undo and redo must give
+// in between, so entries share copies, go stale and are skipped; copy, cut and paste of branches
+// through the map file's lines, as the clipboard carries them. Every undo and redo must give
 // exactly the tree, identities included, that the model's copies give.
 #include <gtest/gtest.h>
 
@@ -12,6 +13,8 @@
 #include <vector>
 
 #include "app/model/mind_map.h"
+#include "app/model/wrap_int32.h"
+#include "app/mapformat/map_file_format.h"
 
 namespace {
 // A value copy of a subtree.
@@ -131,8 +134,10 @@ class HistoryModel {
     explicit HistoryModel(unsigned seed) : rng(seed) {}
 
     void step() {
-        const unsigned action = rng() % 40;
-        if (action < 16) {
+        const unsigned action = rng() % 44;
+        if (action >= 40) {
+            clipboardCommand();
+        } else if (action < 16) {
             command();
         } else if (action < 26) {
             unrecordedEdit();
@@ -217,6 +222,77 @@ class HistoryModel {
         ASSERT_TRUE(map.redoStack.empty());
     }
 
+    // Copy (recorded nowhere), cut (a copy and a delete) or paste (one entry that takes the
+    // pasted branch away again).
+    void clipboardCommand() {
+        Node* node = anyNode();
+        const unsigned which = rng() % 3;
+        // A paste with nothing selected goes under the root (and selects what it pasted).
+        map.selectedNode = which == 2 && rng() % 8 == 0 ? nullptr : node;
+        if (which < 2) {
+            clipboard = writeMapFile(*node);
+            copied = copyOf(*node);
+            if (which == 0 || node == map.root) return;
+            Entry entry;
+            entry.change = Change::Insert;
+            entry.path = pathTo(node->parent);
+            entry.fill = node->parent->fillColor;
+            entry.textColour = node->parent->textColor;
+            entry.index = static_cast<std::size_t>(
+                std::find(node->parent->children.begin(), node->parent->children.end(), node) -
+                node->parent->children.begin());
+            entry.trees.push_back(copyOf(*node));
+            map.deleteSelectedNode();
+            undo.push_back(std::move(entry));
+            redo.clear();
+            return;
+        }
+        if (clipboard.empty()) {
+            map.selectedNode = node;
+            return;
+        }
+        Node* parent = map.selectedNode == nullptr ? map.root : map.selectedNode;
+        const std::int32_t topX =
+            wrapToInt32(parent->x + 80 * static_cast<std::int64_t>(parent->children.size()));
+        const std::int32_t topY = wrapToInt32(parent->y + std::int64_t{100});
+        Entry entry;
+        entry.change = Change::Remove;
+        entry.path = pathTo(parent);
+        entry.fill = parent->fillColor;
+        entry.textColour = parent->textColor;
+        entry.index = parent->children.size();
+        const std::size_t recorded = map.undoStack.size();
+        ASSERT_TRUE(map.pasteBranch(readMapFile(clipboard)));
+        ASSERT_EQ(map.undoStack.size(), recorded + 1);
+        ASSERT_EQ(parent->children.size(), entry.index + 1);
+        const Node* top = parent->children.back();
+        ASSERT_EQ(map.selectedNode, top);
+        // The copied branch again: new identities, and moved as a whole to the new child's place.
+        Tree expected = copied;
+        std::vector<Tree*> pending{&expected};
+        std::vector<const Node*> pasted{top};
+        while (!pending.empty()) {
+            Tree* tree = pending.back();
+            const Node* node = pasted.back();
+            pending.pop_back();
+            pasted.pop_back();
+            ASSERT_EQ(tree->children.size(), node->children.size());
+            tree->id = node->id;
+            tree->x = wrapToInt32(std::int64_t{tree->x} - copied.x + topX);
+            tree->y = wrapToInt32(std::int64_t{tree->y} - copied.y + topY);
+            for (std::size_t i = 0; i < node->children.size(); ++i) {
+                pending.push_back(&tree->children[i]);
+                pasted.push_back(node->children[i]);
+            }
+        }
+        EXPECT_EQ(copyOf(*top), expected) << "pasted:\n"
+                                          << describe(copyOf(*top)) << "copied:\n"
+                                          << describe(expected);
+        entry.childId = top->id;
+        undo.push_back(std::move(entry));
+        redo.clear();
+    }
+
     // Changes the history knows nothing of.
     void unrecordedEdit() {
         Node* node = anyNode();
@@ -294,6 +370,8 @@ class HistoryModel {
     std::vector<Entry> undo;
     std::vector<Entry> redo;
     std::vector<std::string> saved;
+    std::string clipboard;  // the map file lines of the last copied branch
+    Tree copied;            // that branch as it was copied
 };
 
 // Every child names its parent and no identity appears twice.

@@ -1,7 +1,8 @@
 // The Windows build of the editor under Wine, driven like a user with real X input: a
 // right-click adds a child, Ctrl+S, a typed path and OK save the map, whose bytes must be
 // exactly the two-node map; the wheel pans, Ctrl+wheel zooms and Ctrl+0 comes back; Escape then
-// ends the program with exit code 0.
+// ends the program with exit code 0. Ctrl+C and Ctrl+V reach the desktop's clipboard (xclip
+// stands for the other program).
 // scripts/wine-smoke.sh runs it with MM_WINE_EDITOR set to mindmap.exe and WINEPREFIX to a
 // prepared prefix.
 #include <X11/keysym.h>
@@ -12,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 
 #include "tests/support/editor_session.h"
 #include "tests/support/scratch_dir.h"
@@ -96,6 +98,74 @@ TEST_F(WineSmoke, RightClickSaveAndEscape) {
     const bool back = nodeShows(800, 475, kSelected);
     session.x.key(XK_Control_L, false);
     ASSERT_TRUE(back) << "Ctrl+0 did not give back the original view";
+
+    session.tap(XK_Escape);
+    const auto code = session.waitForExit(kWinePatience);
+    ASSERT_TRUE(code.has_value()) << "the editor did not end";
+    EXPECT_EQ(*code, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// What a shell command prints (at most a few seconds of it).
+std::string output(const std::string& command) {
+    std::string text;
+    FILE* pipe = popen(("timeout 5 " + command).c_str(), "r");
+    if (pipe == nullptr) return text;
+    char buffer[4096];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, got);
+    pclose(pipe);
+    return text;
+}
+
+std::string withoutCarriageReturns(std::string text) {
+    std::erase(text, '\r');
+    return text;
+}
+
+TEST_F(WineSmoke, CopyAndPasteThroughTheDesktopsClipboard) {
+    if (std::system("command -v xclip >/dev/null 2>&1") != 0) GTEST_SKIP() << "xclip is not installed";
+    ASSERT_TRUE(session.start(launcher.string(), dir.string()));
+    ASSERT_TRUE(session.waitForWindow(kWinePatience, EditorSession::WindowOwner::Anyone));
+    ASSERT_TRUE(session.waitForFirstFrame(kWinePatience));
+    ASSERT_TRUE(nodeShows(800, 375, kSelected));
+
+    // Control held until the copy shows, as for Ctrl+S above.
+    session.x.key(XK_Control_L, true);
+    session.tap(XK_c);
+    const bool copied = waitUntil(
+        [] { return withoutCarriageReturns(output("xclip -selection clipboard -o")) == "中心主题\n"; },
+        kWinePatience);
+    session.x.key(XK_Control_L, false);
+    EXPECT_TRUE(copied) << "the clipboard holds: " << output("xclip -selection clipboard -o");
+
+    std::ofstream(dir / "clip.txt") << "wine paste\n\tchild\n";
+    ASSERT_EQ(std::system(("xclip -selection clipboard -i '" + (dir / "clip.txt").string() +
+                           "' </dev/null >/dev/null 2>&1")
+                              .c_str()),
+              0);
+    session.x.key(XK_Control_L, true);
+    session.tap(XK_v);
+    const bool pasted = session.waitForOtherColour(probeX(800), probeY(375), kSelected, kWinePatience);
+    session.x.key(XK_Control_L, false);
+    ASSERT_TRUE(pasted) << "Ctrl+V pasted nothing (the root is still selected)";
+
+    session.x.key(XK_Control_L, true);
+    session.tap(XK_s);
+    const bool opened = session.waitForPathDialog(kWinePatience);
+    session.x.key(XK_Control_L, false);
+    ASSERT_TRUE(opened);
+    ASSERT_TRUE(session.enterPath("clip.mind", kWinePatience));
+    const fs::path saved = dir / "clip.mind";
+    ASSERT_TRUE(waitUntil([&] { return fs::exists(saved); }, kWinePatience)) << "no file saved";
+    const std::string map = readBytes(saved);
+    EXPECT_NE(map.find("\n  node: 800 475 "), std::string::npos) << map;
+    EXPECT_NE(map.find("\"wine paste\"\n    node: "), std::string::npos) << map;
+    EXPECT_NE(map.find("\"child\""), std::string::npos) << map;
+    ASSERT_TRUE(session.waitForPathDialogClosed(kWinePatience));
 
     session.tap(XK_Escape);
     const auto code = session.waitForExit(kWinePatience);
