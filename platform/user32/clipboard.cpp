@@ -21,7 +21,9 @@ constexpr int kOwnerDeadlineMs = 2000;
 std::mutex clipboardMutex;
 std::thread::id openedBy;  // the thread that holds the clipboard open; none when closed
 bool isOpen = false;
-std::map<UINT, HANDLE> localData;      // what this process set, until it empties it or loses it
+// What this process set, until it empties it or loses it. Never destroyed: the X thread may
+// still answer a request from it while the process ends.
+std::map<UINT, HANDLE>& localData = *new std::map<UINT, HANDLE>;
 std::vector<HANDLE> fetched;           // answers of other owners, freed when the clipboard closes
 std::vector<std::string> formatNames;  // registered formats from kFirstRegisteredFormat on
 

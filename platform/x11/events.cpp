@@ -100,6 +100,7 @@ void onKey(Display* display, XEvent& event) {
     const KeyInfo info = key.keycode != 0 ? describeKey(display, key) : KeyInfo{};
     // The asynchronous state follows the keyboard itself, before any input method.
     if (info.sideVk != 0) user32::noteAsyncKey(info.sideVk, press);
+    if (window != nullptr && window->inputContext != nullptr) noticeServerGone(display);
     if (XFilterEvent(&event, None)) return;
     if (window == nullptr || window->destroying) return;
     if (key.keycode == 0) {

@@ -3,8 +3,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/user32/window_registry.h"
+#include "platform/x11/display.h"
 
 namespace platform::x11 {
 
@@ -19,6 +21,7 @@ struct InputMethod {
     // The chosen server is asked for its locales before it is opened (see askChosenServer).
     ::Window askingWindow = None;
     Atom answerProperty = None;
+    Atom serverSelection = None;  // "@server=<name>" of the chosen server once asked
 };
 
 InputMethod& state() {
@@ -65,7 +68,29 @@ void adopt(XIM im, bool chosen) {
     XSetIMValues(im, XNDestroyCallback, &destroyed, nullptr);
 }
 
-void applySpot(const WindowRecord& window) {
+}  // namespace
+
+// Xlib's calls that wait for the server's answer (a context made or changed, a key passed on
+// in step with the server) read events until that answer comes: for a server that is gone, the
+// news of its end sits unread in the queue and the wait never ends. A round trip first brings
+// that news in, and Xlib's own filter takes the server down (onDestroyed follows).
+void noticeServerGone(Display* display) {
+    InputMethod& s = state();
+    if (!s.chosen || s.im == nullptr || s.serverSelection == None) return;
+    if (XGetSelectionOwner(display, s.serverSelection) != None) return;
+    std::vector<XEvent> others;
+    XEvent event;
+    while (XCheckTypedEvent(display, DestroyNotify, &event)) {
+        if (!XFilterEvent(&event, None)) others.push_back(event);
+    }
+    for (auto it = others.rbegin(); it != others.rend(); ++it) XPutBackEvent(display, &*it);
+    if (s.im != nullptr && s.chosen) onDestroyed(nullptr, nullptr, nullptr);
+}
+
+namespace {
+
+void applySpot(Display* display, const WindowRecord& window) {
+    if (window.inputContext != nullptr) noticeServerGone(display);
     if (window.inputContext == nullptr || !window.hasInputSpot) return;
     XPoint spot{static_cast<short>(window.inputSpot.x), static_cast<short>(window.inputSpot.y)};
     XVaNestedList attributes = XVaCreateNestedList(0, XNSpotLocation, &spot, nullptr);
@@ -110,6 +135,7 @@ XIM xInputMethod() {
 }
 
 void attachInputContext(Display* display, WindowRecord& window) {
+    noticeServerGone(display);
     XIM im = state().im;
     window.inputContext = im != nullptr ? createContext(im, window.xid) : nullptr;
     if (window.inputContext == nullptr) return;
@@ -118,7 +144,7 @@ void attachInputContext(Display* display, WindowRecord& window) {
     XWindowAttributes attributes{};
     XGetWindowAttributes(display, window.xid, &attributes);
     XSelectInput(display, window.xid, attributes.your_event_mask | filterMask);
-    applySpot(window);
+    applySpot(display, window);
 }
 
 bool isInputMethodServersChange(const XEvent& event) {
@@ -132,6 +158,7 @@ void askChosenServer(Display* display) {
     const std::string server = chosenServer();
     if (server.empty()) return;
     const Atom selection = XInternAtom(display, ("@server=" + server).c_str(), False);
+    s.serverSelection = selection;
     if (XGetSelectionOwner(display, selection) == None) return;
     if (s.askingWindow == None) {
         XSetWindowAttributes attributes{};
@@ -170,7 +197,7 @@ void connectAnsweringServer(Display* display, const XEvent& answer) {
 void setInputSpot(WindowRecord& window, POINT spot) {
     window.inputSpot = spot;
     window.hasInputSpot = true;
-    applySpot(window);
+    applySpot(xDisplay(), window);
 }
 
 }  // namespace platform::x11

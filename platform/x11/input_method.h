@@ -31,6 +31,10 @@ void askChosenServer(Display* display);
 bool isChosenServerAnswer(const XEvent& event);
 void connectAnsweringServer(Display* display, const XEvent& answer);
 
+// Before a key goes to the input method: a chosen server that has gone away is let go first
+// (Xlib would wait for its answer forever); keys then type through the keyboard map alone.
+void noticeServerGone(Display* display);
+
 // Where the window's caret is (client coordinates of its bottom left): the input method
 // opens its candidate window there.
 void setInputSpot(WindowRecord& window, POINT spot);

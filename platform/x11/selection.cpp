@@ -229,6 +229,13 @@ bool xOwnClipboard(SelectionContent content) {
 
 bool xClipboardOwned() {
     XLock lock;
+    // The server, not the SelectionClear still on its way, says who owns it now: a program that
+    // took the clipboard a moment ago must be the one a paste reads.
+    Display* display = xDisplay();
+    if (owning && display != nullptr && XGetSelectionOwner(display, atoms.clipboard) != selectionWindow) {
+        owning = false;
+        owned.clear();
+    }
     return owning;
 }
 

@@ -19,7 +19,7 @@ Atom xAtomNamed(const char* name);
 // Makes this process the CLIPBOARD's owner offering content. False when there is no display
 // or the server did not give the selection.
 bool xOwnClipboard(SelectionContent content);
-// True while this process owns CLIPBOARD (until another client takes it).
+// True while this process owns CLIPBOARD (until another client takes it), as the server says now.
 bool xClipboardOwned();
 
 enum class SelectionFetch { Got, Missing, NoAnswer };

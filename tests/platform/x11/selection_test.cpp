@@ -18,6 +18,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/x11/display.h"
+#include "platform/x11/selection.h"
 #include "tests/platform/user32/window_test_support.h"
 
 namespace {
@@ -238,6 +240,40 @@ TEST_F(ClipboardSelection, TakesTextAndSteppedDataFromAnotherOwner) {
     serving.join();
 }
 
+// Another program that takes the clipboard right after this process copied is the one a paste
+// reads, even before this process has heard that it lost the selection.
+TEST_F(ClipboardSelection, APasteRightAfterAnotherProgramTookTheClipboardReadsThatProgram) {
+    const std::u16string ours = u"ours";
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    SetClipboardData(CF_UNICODETEXT, globalOf(ours.c_str(), (ours.size() + 1) * sizeof(char16_t)));
+    ASSERT_TRUE(CloseClipboard());
+
+    OtherClient owner;
+    std::atomic<bool> stop{false};
+    const std::string text = "theirs";
+    std::thread serving;
+    {
+        // Held, the lock keeps this process's reader from hearing of the loss meanwhile.
+        platform::x11::XLock heldByTheTest;
+        serving = std::thread(serveSelection, std::ref(owner), std::cref(text), std::string(), false,
+                              std::ref(stop));
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (XGetSelectionOwner(owner.display, owner.clipboard) != owner.window &&
+               std::chrono::steady_clock::now() < end)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        EXPECT_FALSE(platform::x11::xClipboardOwned());
+    }
+
+    std::string bytes;
+    DWORD error = 0;
+    ASSERT_NE(getData(CF_UNICODETEXT, bytes, error), nullptr);
+    const std::u16string expected = u"theirs";
+    EXPECT_EQ(bytes, std::string(reinterpret_cast<const char*>(expected.c_str()), (expected.size() + 1) * 2));
+    stop = true;
+    serving.join();
+}
+
 TEST_F(ClipboardSelection, AnOwnerThatNeverAnswersIsGivenUpAfterTwoSeconds) {
     OtherClient owner;
     std::atomic<bool> stop{false};
@@ -254,7 +290,10 @@ TEST_F(ClipboardSelection, AnOwnerThatNeverAnswersIsGivenUpAfterTwoSeconds) {
 }
 
 TEST_F(ClipboardSelection, OpenIsPerThreadAndDataNeedsAnOpenClipboard) {
-    EXPECT_EQ(SetClipboardData(CF_UNICODETEXT, GlobalAlloc(GMEM_MOVEABLE, 2)), nullptr);
+    // Refused data stays the caller's to free.
+    HGLOBAL refused = GlobalAlloc(GMEM_MOVEABLE, 2);
+    EXPECT_EQ(SetClipboardData(CF_UNICODETEXT, refused), nullptr);
+    GlobalFree(refused);
     ASSERT_TRUE(OpenClipboard(nullptr));
     bool openedElsewhere = true;
     std::thread([&] { openedElsewhere = OpenClipboard(nullptr) != FALSE; }).join();
