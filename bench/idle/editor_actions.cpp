@@ -84,6 +84,31 @@ bool measureRecolour(const char* what, EditorSession& session, pid_t pid, int pr
     return true;
 }
 
+bool measureWholeFrames(const char* what, EditorSession& session, pid_t pid, int steps) {
+    // A column across the lane's node and the grid: any pan changes it.
+    const auto column = [&] { return session.colours(kLaneNodeX + 3, kLaneTop - 40, 1, 200); };
+    Cost cost;
+    for (int i = 0; i < steps; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        const std::vector<std::uint32_t> shown = column();
+        const ProcessUsage before = readProcessUsage(pid);
+        session.wheel(800, 300, i % 2 == 0 ? -1 : 1);
+        const auto deadline = Clock::now() + kPatience;
+        while (column() == shown) {
+            if (Clock::now() > deadline) {
+                std::printf("%-36s a wheel step did not show\n", what);
+                return false;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        cost.add(before, readProcessUsage(pid));
+    }
+    std::printf("%-36s %6.2f ms CPU a wheel step (utime+stime %6.2f)   (%d steps)\n", what,
+                cost.cpuMs / steps, cost.tickMs / steps, steps);
+    return true;
+}
+
 namespace {
 
 bool dragOnce(const char* what, EditorSession& session, pid_t pid, int moves, int direction) {

@@ -13,6 +13,9 @@ bool selectLaneNode(mmtest::EditorSession& session);
 // which the selected node does not show), the editor idle before each: CPU per press.
 bool measureRecolour(const char* what, mmtest::EditorSession& session, pid_t pid, int presses);
 
+// Wheel steps down and up in turn, each a pan and so a whole frame: CPU per step.
+bool measureWholeFrames(const char* what, mmtest::EditorSession& session, pid_t pid, int steps);
+
 // Presses on the lane's node, moves the pointer `moves` times 2 px along the lane, one move
 // every 10 ms, and releases; then back. Frames a second while moving, the time from the last
 // move to the frame with the node at its end place, and CPU per frame.

@@ -4,8 +4,8 @@
 // CPU time (utime + stime of every thread) and its context switches (its wake-ups) are read
 // from /proc. Then, the editor idle before each: the time from a hover change on a panel button
 // to the frame that shows it and the CPU it costs; on 5,000 nodes the CPU of a recolour key on
-// the selected node, a drag of it (frames a second, last move to end frame) and the path
-// dialog open with its caret blinking.
+// the selected node, a drag of it (frames a second, last move to end frame), a wheel step (a
+// whole frame) and the path dialog open with its caret blinking.
 //   idle_bench [--editor <program>] [--wine] [--seconds <n>] [--repeats <n>]
 // --editor takes any build of the program, e.g. an older one to compare against (run both
 // back to back on a quiet machine under Xvfb: `source scripts/xvfb.sh; ensure_display`).
@@ -159,7 +159,8 @@ int runMap(const Options& options, const fs::path& dir, const fs::path& program,
             return 1;
         }
         if (!measureRecolour((name + ", recolour key").c_str(), session, pid, options.repeats) ||
-            !measureDrag((name + ", drag").c_str(), session, pid, 200))
+            !measureDrag((name + ", drag").c_str(), session, pid, 200) ||
+            !measureWholeFrames((name + ", whole frame").c_str(), session, pid, options.repeats))
             return 1;
     }
     session.tap(XK_Escape);
