@@ -254,6 +254,35 @@ INSTANTIATE_TEST_SUITE_P(Seeds, PartialFrameSameness, ::testing::Range(1u, 13u),
                              return "Seed" + std::to_string(info.param);
                          });
 
+// Nodes under the path dialog and under the panel: the caret's blinks are drawn over the first
+// as partial frames that skip them, a hover change over the second draws them; every pass
+// matches the whole frame.
+TEST(PartialFrameUnderDialog, BlinksAndHoversMatchTheWholeFrame) {
+    Editor partial(true);
+    Editor whole(false);
+    for (Editor* editor : {&partial, &whole}) {
+        MindMap& m = *editor->map;
+        for (int i = 0; i < 40; ++i) {
+            m.selectedNode = m.root;
+            m.addChildNode();
+            m.selectedNode->x = i == 0 ? 60 : 400 + (i * 37) % 420;
+            m.selectedNode->y = i == 0 ? m.buttons[3].rect.top : 130 + (i * 23) % 220;
+        }
+        m.showSaveDialog();
+        m.filePath = u"plan.mind";
+    }
+    const SceneRect button = whole.map->buttons[3].rect;
+    for (int pass = 0; pass < 70; ++pass) {
+        std::vector<Gfx::InputMessage> input;
+        if (pass % 10 == 5) input.push_back(mouse(WM_MOUSEMOVE, button.left + 5, button.top + 5));
+        if (pass % 10 == 8) input.push_back(mouse(WM_MOUSEMOVE, 1000, 700));
+        partial.pass(input);
+        whole.pass(input);
+        ASSERT_EQ(partial.pixels(), whole.pixels()) << "pass " << pass;
+    }
+    EXPECT_GT(partial.loop->partialFramesDrawn(), 6u);
+}
+
 }  // namespace
 
 namespace {
