@@ -46,6 +46,17 @@ void drawGrid(int panelWidth) {
     for (int y = 0; y < kWindowHeight; y += kGridStep) Gfx::drawLine(panelWidth, y, kWindowWidth, y);
 }
 
+// A part within the path dialog's box shows the dialog alone, which paints over everything
+// drawn before it there: its nodes need not be drawn (the tree still settles the drawing state
+// they would leave). Far from any window pixel: the area a tree hidden so is culled to.
+bool hiddenByDialog(const MindMap& m, const RECT* clip) {
+    if (clip == nullptr || !m.showFileDialog) return false;
+    const SceneRect box = pathDialogLayout(m.panelWidth).box;
+    return clip->left > box.left && clip->right < box.right && clip->top > box.top &&
+           clip->bottom < box.bottom;
+}
+constexpr int kNowhere = -(1 << 30);
+
 // The frame's drawing calls, all of them in order; with a clip, the clear covers it alone and
 // the tree skips the nodes wholly outside it (owing the state they would have left).
 void drawScene(MindMap& m, const RECT* clip) {
@@ -59,9 +70,12 @@ void drawScene(MindMap& m, const RECT* clip) {
     }
     drawPanelBackground(m.panelWidth);
     for (const Button& button : m.buttons) button.draw();
+    const bool hidden = hiddenByDialog(m, clip);
     if (m.view.isOriginal()) {
         drawGrid(m.panelWidth);
-        const RECT area = clip != nullptr ? *clip : RECT{0, 0, kWindowWidth, kWindowHeight};
+        const RECT area = hidden            ? RECT{kNowhere, kNowhere, kNowhere, kNowhere}
+                          : clip != nullptr ? *clip
+                                            : RECT{0, 0, kWindowWidth, kWindowHeight};
         drawNodeTree(m.root, NodeTreeView{.offsetX = 0,
                                           .offsetY = 0,
                                           .highlighted = m.selectedNode,
@@ -71,7 +85,8 @@ void drawScene(MindMap& m, const RECT* clip) {
                                           .clipTop = area.top});
     } else {
         drawGridInView(m.panelWidth, m.view);
-        drawNodeTreeInView(m.root, m.view, m.selectedNode, true, clip);
+        const RECT nowhere{kNowhere, kNowhere, kNowhere, kNowhere};
+        drawNodeTreeInView(m.root, m.view, m.selectedNode, true, hidden ? &nowhere : clip);
     }
     if (m.isEditing) drawEditBox(m);
     if (m.showHelp) drawHelpScreen(m);

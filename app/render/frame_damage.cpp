@@ -143,6 +143,17 @@ class DamageArea {
     std::vector<RECT> parts_;
 };
 
+// A text box: a changed text redraws the box; a caret that moved or blinked, its strips alone
+// (a blink is most of the box's frames, and whatever lies under the box is drawn again).
+void boxDamage(DamageArea& damage, const SceneRect& box, bool textChanged, bool caretBlinked,
+               std::int64_t caretXBefore, std::int64_t caretXAfter) {
+    if (textChanged) damage.add(widened(wideOf(box), kInk));
+    if (textChanged || caretBlinked || caretXBefore != caretXAfter) {
+        damage.add(caretStrip(caretXBefore, box));
+        damage.add(caretStrip(caretXAfter, box));
+    }
+}
+
 Damage whole() {
     return {Damage::Kind::Whole, RECT{0, 0, kWindowWidth, kWindowHeight}, {}};
 }
@@ -250,27 +261,25 @@ Damage frameDamage(const FrameSummary& before, const FrameSummary& after) {
             return whole();
         damage.add(was.footprint);
         damage.add(is.footprint);
-        damage.addLine(was.connector);
-        damage.addLine(is.connector);
+        // A connector is drawn alike wherever its ends stay; its pieces, joined where they meet,
+        // span the line's whole bounding box, which for a long one holds many nodes.
+        if (!sameRect(was.connector, is.connector)) {
+            damage.addLine(was.connector);
+            damage.addLine(is.connector);
+        }
     }
     for (std::size_t i = 0; i < after.buttons.size(); ++i) {
         if (same(before.buttons[i], after.buttons[i])) continue;
         damage.add(widened(wideOf(before.buttons[i].rect), kInk));
         damage.add(widened(wideOf(after.buttons[i].rect), kInk));
     }
-    if (after.editing && (before.editText != after.editText || before.editCaret != after.editCaret ||
-                          before.editCaretX != after.editCaretX)) {
-        const SceneRect box = editTextBox(after.panelWidth);
-        damage.add(widened(wideOf(box), kInk));
-        damage.add(caretStrip(before.editCaretX, box));
-        damage.add(caretStrip(after.editCaretX, box));
+    if (after.editing) {
+        boxDamage(damage, editTextBox(after.panelWidth), before.editText != after.editText,
+                  before.editCaret != after.editCaret, before.editCaretX, after.editCaretX);
     }
-    if (after.dialog && (before.path != after.path || before.pathCaret != after.pathCaret ||
-                         before.pathCaretX != after.pathCaretX)) {
-        const SceneRect box = pathDialogLayout(after.panelWidth).pathBox;
-        damage.add(widened(wideOf(box), kInk));
-        damage.add(caretStrip(before.pathCaretX, box));
-        damage.add(caretStrip(after.pathCaretX, box));
+    if (after.dialog) {
+        boxDamage(damage, pathDialogLayout(after.panelWidth).pathBox, before.path != after.path,
+                  before.pathCaret != after.pathCaret, before.pathCaretX, after.pathCaretX);
     }
     if (before.status != after.status) damage.add({0, kStatusTop - kInk, kWindowWidth, kWindowHeight});
     return damage.result();

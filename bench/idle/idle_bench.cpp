@@ -1,10 +1,14 @@
-// What the editor costs while nobody touches it: the real program on the X display opens maps
-// of 1, 1,000 and 5,000 nodes and is left alone with the pointer still; over a measuring
-// window the process's CPU time (utime + stime of every thread) and its context switches (its
-// wake-ups) are read from /proc. Then the same with the path dialog open and its caret
-// blinking, and the time from an X input event to the frame that shows it, the editor idle
-// before each event.
-//   idle_bench [--editor <program>] [--wine] [--seconds <n>]
+// What the editor costs while nobody touches it, and what single actions cost: the real program
+// on the X display opens maps of 1, 1,000 and 5,000 nodes spread beyond the window, and 5,000
+// all in view, and is left alone with the pointer still; over a measuring window the process's
+// CPU time (utime + stime of every thread) and its context switches (its wake-ups) are read
+// from /proc. Then, the editor idle before each: the time from a hover change on a panel button
+// to the frame that shows it and the CPU it costs; on 5,000 nodes the CPU of a recolour key on
+// the selected node, a drag of it (frames a second, last move to end frame), a wheel step (a
+// whole frame) and the path dialog open with its caret blinking.
+//   idle_bench [--editor <program>] [--wine] [--seconds <n>] [--repeats <n>]
+// --editor takes any build of the program, e.g. an older one to compare against (run both
+// back to back on a quiet machine under Xvfb: `source scripts/xvfb.sh; ensure_display`).
 // --wine starts the program (mindmap.exe) through Wine; the figures are those of the process
 // that owns the window.
 #include <X11/keysym.h>
@@ -21,7 +25,9 @@
 #include <thread>
 #include <vector>
 
+#include "bench/idle/editor_actions.h"
 #include "bench/idle/idle_map.h"
+#include "bench/idle/process_usage.h"
 #include "tests/support/editor_session.h"
 #include "tests/support/scratch_dir.h"
 
@@ -42,63 +48,21 @@ struct Options {
     std::string editor = MM_EDITOR_PATH;
     bool wine = false;
     int seconds = 10;
+    int repeats = 40;
     std::chrono::milliseconds patience{20000};
 };
 
-// CPU time in clock ticks and context switches, summed over the process's threads.
-struct Usage {
-    long long ticks = 0;
-    long long voluntarySwitches = 0;
-    long long involuntarySwitches = 0;
-    bool ok = false;
-};
-
-Usage readUsage(pid_t pid) {
-    Usage usage;
-    const fs::path tasks = fs::path("/proc") / std::to_string(pid) / "task";
-    std::error_code error;
-    for (const auto& task : fs::directory_iterator(tasks, error)) {
-        std::ifstream stat(task.path() / "stat");
-        std::string line;
-        std::getline(stat, line);
-        // The fields after the command name, which is in parentheses and may hold spaces.
-        const auto close = line.rfind(')');
-        if (close == std::string::npos) continue;
-        std::istringstream fields(line.substr(close + 2));
-        std::string field;
-        long long utime = 0, stime = 0;
-        for (int index = 3; fields >> field; ++index) {
-            if (index == 14) utime = std::atoll(field.c_str());
-            if (index == 15) {
-                stime = std::atoll(field.c_str());
-                break;
-            }
-        }
-        usage.ticks += utime + stime;
-        std::ifstream status(task.path() / "status");
-        while (std::getline(status, line)) {
-            if (line.rfind("voluntary_ctxt_switches:", 0) == 0)
-                usage.voluntarySwitches += std::atoll(line.c_str() + 24);
-            if (line.rfind("nonvoluntary_ctxt_switches:", 0) == 0)
-                usage.involuntarySwitches += std::atoll(line.c_str() + 27);
-        }
-        usage.ok = true;
-    }
-    return usage;
-}
-
 void measureIdle(const char* what, pid_t pid, int seconds) {
-    const Usage before = readUsage(pid);
+    const ProcessUsage before = readProcessUsage(pid);
     const auto start = Clock::now();
     std::this_thread::sleep_for(std::chrono::seconds(seconds));
-    const Usage after = readUsage(pid);
+    const ProcessUsage after = readProcessUsage(pid);
     const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
     if (!before.ok || !after.ok) {
         std::printf("%-36s the process could not be read\n", what);
         return;
     }
-    const double cpu = 100.0 * static_cast<double>(after.ticks - before.ticks) /
-                       static_cast<double>(sysconf(_SC_CLK_TCK)) / elapsed;
+    const double cpu = 100.0 * tickMsBetween(before, after) / 1000.0 / elapsed;
     const double voluntary =
         static_cast<double>(after.voluntarySwitches - before.voluntarySwitches) / elapsed;
     const double involuntary =
@@ -107,12 +71,15 @@ void measureIdle(const char* what, pid_t pid, int seconds) {
                 voluntary, involuntary);
 }
 
-// A pointer move onto the undo button and off it again, each timed until the frame shows it.
-void measureLatency(const char* what, EditorSession& session, int samples) {
+// A pointer move onto the undo button and off it again, each timed until the frame shows it,
+// and the CPU it cost up to 30 ms after.
+void measureLatency(const char* what, EditorSession& session, pid_t pid, int samples) {
     std::vector<double> times;
+    double cpuMs = 0;
     for (int i = 0; i < samples; ++i) {
         const bool onto = i % 2 == 0;
         std::this_thread::sleep_for(std::chrono::milliseconds(200));  // the editor goes idle
+        const ProcessUsage before = readProcessUsage(pid);
         const auto sent = Clock::now();
         session.moveTo(onto ? kUndoX + 80 : 1300, onto ? kUndoY - 10 : 700);
         if (!session.waitForColour(kUndoX, kUndoY, onto ? kUndoHover : kUndoFill, std::chrono::seconds(10))) {
@@ -120,10 +87,12 @@ void measureLatency(const char* what, EditorSession& session, int samples) {
             return;
         }
         times.push_back(Ms(Clock::now() - sent).count());
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        cpuMs += cpuMsBetween(before, readProcessUsage(pid));
     }
     std::sort(times.begin(), times.end());
-    std::printf("%-36s median %6.2f ms   min %6.2f ms   max %6.2f ms   (%zu moves)\n", what,
-                times[times.size() / 2], times.front(), times.back(), times.size());
+    std::printf("%-36s median %6.2f ms   min %6.2f ms   max %6.2f ms   CPU %5.2f ms a move   (%zu moves)\n",
+                what, times[times.size() / 2], times.front(), times.back(), cpuMs / samples, times.size());
 }
 
 // The process that owns the editor's window: the started one, or Wine's.
@@ -141,16 +110,21 @@ bool openMap(EditorSession& session, const std::string& file, std::chrono::milli
            session.settle(patience);
 }
 
-int runMap(const Options& options, const fs::path& dir, const fs::path& program, int nodes) {
-    const std::string file = "idle" + std::to_string(nodes) + ".mind";
-    if (!writeIdleBenchMap(nodes, (dir / file).string())) {
+int runMap(const Options& options, const fs::path& dir, const fs::path& program, int nodes,
+           IdleMapKind kind) {
+    const std::string name = std::to_string(nodes) + (kind == IdleMapKind::InView ? " in view" : " nodes");
+    const std::string file =
+        "idle" + std::to_string(nodes) + (kind == IdleMapKind::InView ? "v" : "") + ".mind";
+    if (!writeIdleBenchMap(nodes, (dir / file).string(), kind)) {
         std::printf("idle_bench: could not write %s\n", file.c_str());
         return 1;
     }
     EditorSession session;
     const auto owner =
         options.wine ? EditorSession::WindowOwner::Anyone : EditorSession::WindowOwner::StartedProcess;
-    if (!session.connected() || !session.start(program.string(), dir.string()) ||
+    // A state folder of its own: the recovery copy an earlier run's changes left is not offered.
+    const std::string state = "XDG_STATE_HOME=" + (dir / ("state-" + file)).string();
+    if (!session.connected() || !session.start(program.string(), dir.string(), {state}) ||
         !session.waitForWindow(options.patience, owner) || !session.waitForFirstFrame(options.patience)) {
         std::puts("idle_bench: the editor did not show its first frame");
         return 1;
@@ -162,9 +136,8 @@ int runMap(const Options& options, const fs::path& dir, const fs::path& program,
     const pid_t pid = windowOwner(session);
     session.moveTo(1300, 700);
     std::this_thread::sleep_for(std::chrono::seconds(1));
-    const std::string label = std::to_string(nodes) + " nodes, idle";
-    measureIdle(label.c_str(), pid, options.seconds);
-    measureLatency((std::to_string(nodes) + " nodes, input -> frame").c_str(), session, 20);
+    measureIdle((name + ", idle").c_str(), pid, options.seconds);
+    measureLatency((name + ", hover -> frame").c_str(), session, pid, options.repeats);
     if (nodes >= 5000) {
         session.x.key(XK_Control_L, true);
         session.tap(XK_o);
@@ -176,9 +149,19 @@ int runMap(const Options& options, const fs::path& dir, const fs::path& program,
         }
         session.moveTo(1300, 700);
         std::this_thread::sleep_for(std::chrono::seconds(1));
-        measureIdle((std::to_string(nodes) + " nodes, dialog caret blinking").c_str(), pid, options.seconds);
+        measureIdle((name + ", dialog caret blinking").c_str(), pid, options.seconds);
         session.tap(XK_Escape);
         if (!session.waitForPathDialogClosed(options.patience)) return 1;
+        // After the dialog: the recovery copy that a change brings five seconds later stays out of
+        // its measurement.
+        if (!selectLaneNode(session)) {
+            std::puts("idle_bench: the lane's node could not be selected");
+            return 1;
+        }
+        if (!measureRecolour((name + ", recolour key").c_str(), session, pid, options.repeats) ||
+            !measureDrag((name + ", drag").c_str(), session, pid, 200) ||
+            !measureWholeFrames((name + ", whole frame").c_str(), session, pid, options.repeats))
+            return 1;
     }
     session.tap(XK_Escape);
     if (!session.waitForExit(options.patience).has_value()) {
@@ -200,8 +183,10 @@ int main(int argc, char** argv) {
             options.wine = true;
         } else if (arg == "--seconds" && i + 1 < argc) {
             options.seconds = std::max(1, std::atoi(argv[++i]));
+        } else if (arg == "--repeats" && i + 1 < argc) {
+            options.repeats = std::max(2, std::atoi(argv[++i]));
         } else {
-            std::puts("usage: idle_bench [--editor <program>] [--wine] [--seconds <n>]");
+            std::puts("usage: idle_bench [--editor <program>] [--wine] [--seconds <n>] [--repeats <n>]");
             return 2;
         }
     }
@@ -221,7 +206,8 @@ int main(int argc, char** argv) {
     std::printf("idle_bench: %s%s, %d s a measurement\n", options.editor.c_str(),
                 options.wine ? " under Wine" : "", options.seconds);
     for (int nodes : {1, 1000, 5000}) {
-        if (runMap(options, scratch.path(), program, nodes) != 0) return 1;
+        if (runMap(options, scratch.path(), program, nodes, IdleMapKind::Spread) != 0) return 1;
     }
+    if (runMap(options, scratch.path(), program, 5000, IdleMapKind::InView) != 0) return 1;
     return 0;
 }

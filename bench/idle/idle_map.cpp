@@ -1,5 +1,6 @@
 #include "bench/idle/idle_map.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -36,11 +37,15 @@ std::u16string numberText(int value) {
 
 }  // namespace
 
-bool writeIdleBenchMap(int nodeCount, const std::string& path) {
+bool reachesLane(int x, int y, int width, int height) {
+    return x < kLaneRight && x + width > kLaneLeft && y < kLaneBottom && y + height > kLaneTop;
+}
+
+bool writeIdleBenchMap(int nodeCount, const std::string& path, IdleMapKind kind) {
     MindMap map;
     Sequence random;
     std::vector<Node*> nodes{map.root};
-    for (int i = 1; i < nodeCount; ++i) {
+    for (int i = 1; i < nodeCount - 1; ++i) {
         // Mostly under a recent node, sometimes under an old one: deep branches and wide ones.
         const auto recent = static_cast<std::uint32_t>(std::min<std::size_t>(nodes.size(), 40));
         Node* parent = random.next(4) == 0 ? nodes[random.next(static_cast<std::uint32_t>(nodes.size()))]
@@ -52,14 +57,27 @@ bool writeIdleBenchMap(int nodeCount, const std::string& path) {
             caption += u" ";
             caption += kDetails[random.next(kDetails.size())];
         }
-        // Right of the panel, over the whole canvas and up to a window's width beyond it.
-        const auto x = static_cast<std::int32_t>(240 + random.next(2400));
-        const auto y = static_cast<std::int32_t>(random.next(1500));
+        // Right of the panel: over the whole canvas and up to a window's width beyond it, or
+        // within the canvas above the status bar.
+        const bool spread = kind == IdleMapKind::Spread;
+        const auto width = static_cast<std::int32_t>(120 + random.next(100));
+        std::int32_t x = 0;
+        std::int32_t y = 0;
+        do {
+            x = static_cast<std::int32_t>(240 + random.next(spread ? 2400 : 1130 - width));
+            y = static_cast<std::int32_t>(random.next(spread ? 1500 : 640));
+        } while (reachesLane(x, y, width, 45));
         Node* node = new Node(caption, x, y);
-        node->width = static_cast<std::int32_t>(120 + random.next(100));
+        node->width = width;
         node->parent = parent;
         parent->children.push_back(node);
         nodes.push_back(node);
+    }
+    if (nodeCount > 1) {
+        Node* laneNode = new Node(u"拖动 lane", kLaneNodeX, kLaneNodeY);
+        laneNode->width = kLaneNodeWidth;
+        laneNode->parent = map.root;
+        map.root->children.push_back(laneNode);
     }
     std::u16string widePath;
     for (char c : path) widePath.push_back(static_cast<char16_t>(static_cast<unsigned char>(c)));

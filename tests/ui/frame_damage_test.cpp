@@ -15,6 +15,7 @@
 #include "app/model/map_view.h"
 #include "app/model/mind_map.h"
 #include "app/model/scene_layout.h"
+#include "app/render/scene.h"
 #include "app/ui/damage_check.h"
 #include "app/ui/event_loop.h"
 #include "app/ui/text_style.h"
@@ -253,6 +254,35 @@ INSTANTIATE_TEST_SUITE_P(Seeds, PartialFrameSameness, ::testing::Range(1u, 13u),
                              return "Seed" + std::to_string(info.param);
                          });
 
+// Nodes under the path dialog and under the panel: the caret's blinks are drawn over the first
+// as partial frames that skip them, a hover change over the second draws them; every pass
+// matches the whole frame.
+TEST(PartialFrameUnderDialog, BlinksAndHoversMatchTheWholeFrame) {
+    Editor partial(true);
+    Editor whole(false);
+    for (Editor* editor : {&partial, &whole}) {
+        MindMap& m = *editor->map;
+        for (int i = 0; i < 40; ++i) {
+            m.selectedNode = m.root;
+            m.addChildNode();
+            m.selectedNode->x = i == 0 ? 60 : 400 + (i * 37) % 420;
+            m.selectedNode->y = i == 0 ? m.buttons[3].rect.top : 130 + (i * 23) % 220;
+        }
+        m.showSaveDialog();
+        m.filePath = u"plan.mind";
+    }
+    const SceneRect button = whole.map->buttons[3].rect;
+    for (int pass = 0; pass < 70; ++pass) {
+        std::vector<Gfx::InputMessage> input;
+        if (pass % 10 == 5) input.push_back(mouse(WM_MOUSEMOVE, button.left + 5, button.top + 5));
+        if (pass % 10 == 8) input.push_back(mouse(WM_MOUSEMOVE, 1000, 700));
+        partial.pass(input);
+        whole.pass(input);
+        ASSERT_EQ(partial.pixels(), whole.pixels()) << "pass " << pass;
+    }
+    EXPECT_GT(partial.loop->partialFramesDrawn(), 6u);
+}
+
 }  // namespace
 
 namespace {
@@ -304,7 +334,10 @@ TEST_F(DamageTest, NothingShownChangedDamagesNothing) {
     EXPECT_EQ(damage().kind, Damage::Kind::None);
 }
 
-TEST_F(DamageTest, ARecolouredNodeDamagesItsBoxAndConnectorAlone) {
+TEST_F(DamageTest, ARecolouredNodeDamagesItsBoxAlone) {
+    // Far from its parent: a long connector, which the recolour leaves where it is.
+    child->x = map->root->x - 500;
+    child->y = map->root->y + 250;
     map->selectedNode = child;
     summarizeFrame(*map, before);
     map->setNodeFillColor(0xB4DCB4);  // under the selection's fill: nothing shown changes
@@ -315,6 +348,13 @@ TEST_F(DamageTest, ARecolouredNodeDamagesItsBoxAndConnectorAlone) {
     EXPECT_TRUE(holds(d.rect, nodeWindowBox(*child, map->view)));
     EXPECT_LT(area(d.rect) * 4, kWindowArea);
     EXPECT_LT(d.rect.bottom, kWindowHeight - 20) << "the status line did not change";
+    const WideRect box = nodeWindowBox(*child, map->view);
+    EXPECT_LT(d.rect.right, box.right + 60) << "the connector's middle is not damaged";
+    EXPECT_GT(d.rect.top, box.top - 60);
+    // Moved, the connector is damaged along its length.
+    summarizeFrame(*map, before);
+    child->x += 2;
+    EXPECT_GT(damage().rect.right, box.right + 200);
 }
 
 TEST_F(DamageTest, AMovedNodeDamagesItsOldAndNewPlaceAndItsChildrensConnectors) {
@@ -341,22 +381,42 @@ TEST_F(DamageTest, AHoverChangeDamagesTheButtonsInThePanel) {
     EXPECT_GE(d.rect.bottom, map->buttons[4].rect.bottom);
 }
 
-TEST_F(DamageTest, ABlinkingCaretDamagesItsBoxAlone) {
+// A blink damages a strip across the box where the caret stands; typing, the whole box.
+TEST_F(DamageTest, ABlinkingCaretDamagesItsStripAndTypingItsBox) {
     map->showSaveDialog();
+    map->filePath = u"maps/plan.mind";
     summarizeFrame(*map, before);
     map->pathCaretCounter = 14;  // the next frame hides the caret
     summarizeFrame(*map, before);
     map->pathCaretCounter = 13;
-    const Damage d = damage();
+    Damage d = damage();
     ASSERT_EQ(d.kind, Damage::Kind::Part);
     const SceneRect box = pathDialogLayout(map->panelWidth).pathBox;
-    EXPECT_TRUE(holds(d.rect, WideRect{box.left, box.top, box.right, box.bottom}));
-    EXPECT_LT(area(d.rect) * 20, kWindowArea);
-    // Typing moves the caret and changes the text: the same box, the caret's old and new place.
+    const int caret = pathCaretColumn(*map);
+    EXPECT_TRUE(holds(d.rect, WideRect{caret - 2, box.top, caret + 2, box.bottom}));
+    EXPECT_LT(d.rect.right - d.rect.left, 60);
+    // Typing moves the caret and changes the text: the box, the caret's old and new place.
     map->pathCaretCounter = 14;
     summarizeFrame(*map, before);
     map->filePath += u"xyz";
-    EXPECT_EQ(damage().kind, Damage::Kind::Part);
+    d = damage();
+    ASSERT_EQ(d.kind, Damage::Kind::Part);
+    EXPECT_TRUE(holds(d.rect, WideRect{box.left, box.top, box.right, box.bottom}));
+    EXPECT_LT(area(d.rect) * 20, kWindowArea);
+
+    // The caption's edit box alike.
+    map->closeFileDialog();
+    map->selectedNode = child;
+    map->startEditing();
+    map->editCaretCounter = 14;
+    summarizeFrame(*map, before);
+    map->editCaretCounter = 13;
+    d = damage();
+    ASSERT_EQ(d.kind, Damage::Kind::Part);
+    const SceneRect edit = editTextBox(map->panelWidth);
+    const int editCaret = editCaretColumn(*map);
+    EXPECT_TRUE(holds(d.rect, WideRect{editCaret - 2, edit.top, editCaret + 2, edit.bottom}));
+    EXPECT_LT(d.rect.right - d.rect.left, 60);
 }
 
 TEST_F(DamageTest, ASelectionDamagesBothNodesAndTheStatusBar) {
