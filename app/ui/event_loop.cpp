@@ -99,7 +99,7 @@ Damage EventLoop::nextDamage(const StartState& start) {
 
 bool EventLoop::runPass() {
     ++passCount;
-    drainInput(map, running_, controlHeld);
+    tookInput = drainInput(map, running_, controlHeld) > 0;
     // The threads that end the program write what this publishes, never the live map. It comes
     // before the frame: once a change shows on the screen, an end keeps it.
     publishSnapshot(map);
@@ -167,7 +167,10 @@ void EventLoop::run(LoopTiming& timing) {
         drew = runPass();
         if (recovery != nullptr) recovery->afterPass(map, RecoveryCopy::Clock::now());
         if (!running_) return;
-        if (drew) {
+        // A frame drawn without input that left the drawing state it started from is followed
+        // by nothing new before input or a caret's change: the pass that would find nothing to
+        // draw is counted as a quiet one below instead of run.
+        if (drew && (tookInput || !skipping || !(currentStartState() == lastFrameStart))) {
             timing.pause(kPassPause);
             continue;
         }

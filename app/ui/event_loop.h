@@ -84,6 +84,7 @@ class EventLoop {
     ControlKeyTest controlHeld;
     RecoveryCopy* recovery = nullptr;
     StartState lastFrameStart{};
+    bool tookInput = false;  // the last pass dispatched input
     bool running_ = true;
     bool skipping = true;
     bool partialFrames = true;

@@ -169,7 +169,10 @@ class ScriptedTiming final : public LoopTiming {
     explicit ScriptedTiming(std::vector<Arrival> arrivals) : pending(std::move(arrivals)) {}
 
     std::int64_t nowMs() override { return now; }
-    void pause(DWORD milliseconds) override { advanceTo(now + milliseconds); }
+    void pause(DWORD milliseconds) override {
+        ++pauses;
+        advanceTo(now + milliseconds);
+    }
     bool waitForInput(DWORD milliseconds) override {
         timeouts.push_back(milliseconds);
         const std::int64_t until = milliseconds == INFINITE ? INT64_MAX : now + milliseconds;
@@ -188,6 +191,7 @@ class ScriptedTiming final : public LoopTiming {
 
     std::int64_t now = 0;
     std::vector<DWORD> timeouts;
+    int pauses = 0;
 
   private:
     void advanceTo(std::int64_t time) {
@@ -243,6 +247,9 @@ TEST_F(EventLoopTest, WithABoxOpenTheLoopWakesOnlyForTheCaretAndCountsThePassesI
     EXPECT_GE(editor.loop->framesDrawn(), 14u);
     EXPECT_LE(editor.loop->framesDrawn(), 20u);
     EXPECT_LE(editor.loop->waits(), 20u);
+    // Only frames that took input (or left a new drawing state) are followed by the pass
+    // pause: a blink's frame goes straight back to waiting.
+    EXPECT_LE(timing.pauses, 6);
     EXPECT_EQ(timing.now, 2100);
 }
 
