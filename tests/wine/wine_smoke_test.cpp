@@ -8,6 +8,7 @@
 #include <X11/keysym.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -147,6 +148,10 @@ TEST_F(WineSmoke, CopyAndPasteThroughTheDesktopsClipboard) {
                            "' </dev/null >/dev/null 2>&1")
                               .c_str()),
               0);
+    // Wine's clipboard thread learns of another X program's copy when its selection event comes
+    // in, after xclip has returned; a paste before that reads Wine's older clipboard. On
+    // Windows the clipboard is one, and a paste right after a copy reads that copy.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
     session.x.key(XK_Control_L, true);
     session.tap(XK_v);
     const bool pasted = session.waitForOtherColour(probeX(800), probeY(375), kSelected, kWinePatience);
