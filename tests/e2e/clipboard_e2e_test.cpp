@@ -5,20 +5,13 @@
 #include <string>
 
 #include "tests/e2e/editor_fixture.h"
+#include "tests/support/command_output.h"
 
 namespace e2e {
 namespace {
 
-// What a shell command prints (at most a few seconds of it).
 std::string output(const std::string& command) {
-    std::string text;
-    FILE* pipe = popen(("timeout 5 " + command).c_str(), "r");
-    if (pipe == nullptr) return text;
-    char buffer[4096];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, got);
-    pclose(pipe);
-    return text;
+    return mmtest::commandOutput(command);
 }
 
 bool haveXclip() {

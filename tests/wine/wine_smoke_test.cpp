@@ -16,6 +16,7 @@
 #include <string>
 #include <thread>
 
+#include "tests/support/command_output.h"
 #include "tests/support/editor_session.h"
 #include "tests/support/scratch_dir.h"
 
@@ -110,16 +111,8 @@ TEST_F(WineSmoke, RightClickSaveAndEscape) {
 
 namespace {
 
-// What a shell command prints (at most a few seconds of it).
 std::string output(const std::string& command) {
-    std::string text;
-    FILE* pipe = popen(("timeout 5 " + command).c_str(), "r");
-    if (pipe == nullptr) return text;
-    char buffer[4096];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, got);
-    pclose(pipe);
-    return text;
+    return mmtest::commandOutput(command);
 }
 
 std::string withoutCarriageReturns(std::string text) {
