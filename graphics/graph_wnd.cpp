@@ -248,8 +248,10 @@ void GraphWnd::copyToWindow() {
 void GraphWnd::copyToWindow(int left, int top, int copyWidth, int copyHeight) {
     DeviceLock lock;
     if (windowDC == nullptr || memoryDC == nullptr) return;
-    if (left <= 0 && top <= 0 && left + copyWidth >= width && top + copyHeight >= height)
+    if (left <= 0 && top <= 0 && left + copyWidth >= width && top + copyHeight >= height) {
+        windowLostPixels = false;
         backBufferChanged = false;
+    }
     // The pixels go out as they are, whatever origin or aspect ratio the drawing uses.
     gdi.SetWorldTransform(memoryDC, &kIdentityTransform);
     gdi.BitBlt(windowDC, left, top, copyWidth, copyHeight, memoryDC, left, top, SRCCOPY);
@@ -270,7 +272,7 @@ void GraphWnd::beginBatch() {
 
 void GraphWnd::copyChangedParts(const RECT* parts, int count) {
     DeviceLock lock;
-    if (changedBeforeBatch || parts == nullptr) {
+    if (changedBeforeBatch || windowLostPixels.load() || parts == nullptr) {
         copyToWindow();
         return;
     }
@@ -279,6 +281,8 @@ void GraphWnd::copyChangedParts(const RECT* parts, int count) {
         copyToWindow(part.left, part.top, part.right - part.left, part.bottom - part.top);
     }
     backBufferChanged = false;
+    // Exposed meanwhile: the window thread's next copy puts the whole buffer back.
+    if (windowLostPixels.load()) backBufferChanged = true;
 }
 
 void GraphWnd::endBatch() {
@@ -418,6 +422,7 @@ LRESULT CALLBACK GraphWnd::windowProcedure(HWND window, UINT message, WPARAM wPa
         case WM_PAINT:
             // The screen lost pixels: the next copy puts the back buffer back.
             ValidateRect(window, nullptr);
+            self->windowLostPixels = true;
             self->backBufferChanged = true;
             return 0;
         case WM_MOVE:

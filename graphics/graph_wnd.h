@@ -89,6 +89,9 @@ class GraphWnd : public IMAGE {
     HANDLE inputEvent;
     // Pixels changed since the last copy of the whole buffer.
     std::atomic<bool> backBufferChanged;
+    // The screen lost pixels (WM_PAINT) since the last copy of the whole buffer: a copy of
+    // parts alone would leave them lost.
+    std::atomic<bool> windowLostPixels{false};
     // backBufferChanged when the batch began (program's thread).
     bool changedBeforeBatch = true;
     // How often the window thread woke up, and how many periodic copies it made: the idle
